@@ -1,0 +1,25 @@
+#include "link/clock.h"
+
+#include <chrono>
+#include <thread>
+
+qint64 SteadyClock::nowNs() const
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void SteadyClock::sleepNs(qint64 ns)
+{
+    if (ns <= 0)
+        return;
+    // Sleep all but the last half millisecond, then spin: millisecond accuracy
+    // without holding a core for the whole pause.
+    const qint64 end = nowNs() + ns;
+    constexpr qint64 spinNs = 500'000;
+    if (ns > spinNs)
+        std::this_thread::sleep_for(std::chrono::nanoseconds(ns - spinNs));
+    while (nowNs() < end) {
+    }
+}
