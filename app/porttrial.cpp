@@ -1,0 +1,93 @@
+#include "app/porttrial.h"
+
+#include "fields/fields.h"
+#include "link/delay.h"
+#include "link/serialport.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString kComboCom = QStringLiteral("ComboCom");
+
+// A number as the status texts show it: a space in place of the sign when not negative.
+QString withSign(int n)
+{
+    return n < 0 ? QString::number(n) : QLatin1Char(' ') + QString::number(n);
+}
+
+} // namespace
+
+PortTrial::PortTrial(Fields &fields, SerialPort &port, Delay &delay, StartupSettings &settings,
+                     QString settingsPath)
+    : m_fields(fields), m_port(port), m_delay(delay), m_settings(settings),
+      m_settingsPath(std::move(settingsPath))
+{
+}
+
+QString PortTrial::busyText()
+{
+    return QStringLiteral("Port busy: finish the running operation first");
+}
+
+void PortTrial::ComboCom_Click()
+{
+    trial(true);
+}
+
+void PortTrial::ComboCom_Change()
+{
+    trial(false);
+}
+
+bool PortTrial::tryPort()
+{
+    // A port left open here belongs to no operation (isBusy said so); start clean.
+    if (m_port.isOpen())
+        m_port.close();
+    if (!m_port.setPortNumber(m_settings.PortNumber))
+        return false;
+    if (!m_port.open())
+        return false;
+    m_port.close();
+    return true;
+}
+
+void PortTrial::trial(bool store)
+{
+    if (isBusy && isBusy()) {
+        m_fields.setStatusLine(busyText());
+        return;
+    }
+    ++m_depth;
+    // No choice (text typed that matches no entry) gives port 0, which fails below.
+    m_settings.PortNumber = qint16(m_fields.listIndex(kComboCom) + 1);
+    if (!tryPort())
+        failurePath();
+    if (store) {
+        QString error;
+        const bool saved = writeSettingsFile(m_settingsPath, m_settings, &error);
+        if (!saved)
+            failurePath();
+        m_fields.setStatusLine(QLatin1String("Serial Port ") + withSign(m_settings.PortNumber));
+        if (!saved)
+            m_fields.setStatusLine(
+                QStringLiteral("%1 not saved: %2").arg(QFileInfo(m_settingsPath).fileName(), error));
+    }
+    --m_depth;
+}
+
+void PortTrial::failurePath()
+{
+    m_fields.setStatusLine(QLatin1String("Serial Port ") + withSign(m_settings.PortNumber) +
+                           QLatin1String("  Not Avalaible"));
+    m_fields.processEvents();
+    m_delay.DelayMs(2000);
+    // Selecting "Com1:" runs ComboCom_Click for port 1. Only the outermost trial
+    // falls back, and not when "Com1:" is already the choice: the fall-back
+    // failing again must not start another trial.
+    if (m_depth == 1 && m_fields.listIndex(kComboCom) != 0)
+        m_fields.setListIndex(kComboCom, 0);
+    // The trial for port 1 set this already; keep it so when the list has no handler.
+    m_settings.PortNumber = 1;
+}

@@ -1,0 +1,224 @@
+#include "app/startupsettings.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <cctype>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int kValueCount = 5;
+// zav.ini holds five short lines; anything beyond this is not read.
+constexpr qint64 kMaxRead = 64 * 1024;
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Splits the content into at most five raw values. A value starts after the
+// separator of the previous one; the file ending before a value starts means
+// that value is missing.
+class ValueReader
+{
+public:
+    explicit ValueReader(const QByteArray &content) : m_data(content) {}
+
+    bool next(QByteArray *value)
+    {
+        while (m_pos < m_data.size() && isBlank(m_data.at(m_pos)))
+            ++m_pos;
+        if (m_pos >= m_data.size())
+            return false;
+        if (m_data.at(m_pos) == '"') {
+            const qsizetype start = ++m_pos;
+            while (m_pos < m_data.size() && m_data.at(m_pos) != '"' && !isLineEnd(m_data.at(m_pos)))
+                ++m_pos;
+            *value = m_data.mid(start, m_pos - start);
+            // Whatever stands between the closing quote and the separator is dropped.
+            while (m_pos < m_data.size() && m_data.at(m_pos) != ',' && !isLineEnd(m_data.at(m_pos)))
+                ++m_pos;
+        } else {
+            const qsizetype start = m_pos;
+            while (m_pos < m_data.size() && m_data.at(m_pos) != ',' && !isLineEnd(m_data.at(m_pos)))
+                ++m_pos;
+            qsizetype end = m_pos;
+            while (end > start && isBlank(m_data.at(end - 1)))
+                --end;
+            *value = m_data.mid(start, end - start);
+        }
+        skipSeparator();
+        return true;
+    }
+
+private:
+    void skipSeparator()
+    {
+        if (m_pos >= m_data.size())
+            return;
+        const char c = m_data.at(m_pos++);
+        if (c == '\r' && m_pos < m_data.size() && m_data.at(m_pos) == '\n')
+            ++m_pos;
+    }
+
+    const QByteArray &m_data;
+    qsizetype m_pos = 0;
+};
+
+// The number the text starts with, rounded half to even; a text without a
+// leading number reads as 0. Returns false when the value does not fit [low, high].
+bool readNumber(const QByteArray &text, qint64 low, qint64 high, qint64 *out)
+{
+    qsizetype i = 0;
+    if (i < text.size() && (text.at(i) == '+' || text.at(i) == '-'))
+        ++i;
+    const qsizetype digitsStart = i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text.at(i))))
+        ++i;
+    qsizetype intDigits = i - digitsStart;
+    qsizetype fracDigits = 0;
+    if (i < text.size() && text.at(i) == '.') {
+        const qsizetype fracStart = ++i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text.at(i))))
+            ++i;
+        fracDigits = i - fracStart;
+    }
+    if (intDigits == 0 && fracDigits == 0) {
+        *out = 0;
+        return true;
+    }
+    if (i < text.size() && (text.at(i) == 'e' || text.at(i) == 'E')) {
+        qsizetype j = i + 1;
+        if (j < text.size() && (text.at(j) == '+' || text.at(j) == '-'))
+            ++j;
+        const qsizetype expStart = j;
+        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text.at(j))))
+            ++j;
+        if (j > expStart)
+            i = j;
+    }
+    bool ok = false;
+    const double number = text.left(i).toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return false;
+    // The default rounding mode rounds a half to the even neighbour.
+    const double rounded = std::nearbyint(number);
+    if (rounded < double(low) || rounded > double(high))
+        return false;
+    *out = qint64(rounded);
+    return true;
+}
+
+template <typename T>
+void readField(const QByteArray &text, const char *name, T *field, QStringList *problems)
+{
+    qint64 value = 0;
+    if (readNumber(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), &value)) {
+        *field = T(value);
+        return;
+    }
+    problems->append(QStringLiteral("%1 %2 out of range, %3 used")
+                         .arg(QLatin1String(name), QString::fromLatin1(text))
+                         .arg(qint64(*field)));
+}
+
+} // namespace
+
+SettingsRead parseSettings(const QByteArray &content)
+{
+    SettingsRead read;
+    StartupSettings &s = read.settings;
+    QStringList problems;
+    ValueReader reader(content);
+    QByteArray value;
+    int count = 0;
+    for (; count < kValueCount && reader.next(&value); ++count) {
+        switch (count) {
+        case 0:
+            readField(value, "PortNumber", &s.PortNumber, &problems);
+            break;
+        case 1:
+            readField(value, "Spare1", &s.Spare1, &problems);
+            break;
+        case 2:
+            readField(value, "Spare2", &s.Spare2, &problems);
+            break;
+        case 3:
+            // The system's single-byte code page; Latin-1 keeps every byte.
+            s.LanguageCode = QString::fromLatin1(value);
+            break;
+        case 4:
+            readField(value, "FactoryCode", &s.FactoryCode, &problems);
+            break;
+        }
+    }
+    if (count < kValueCount)
+        problems.append(QStringLiteral("%1 of 5 values read, defaults used for the rest").arg(count));
+    read.problem = problems.join(QLatin1String("; "));
+    return read;
+}
+
+SettingsRead readSettingsFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        SettingsRead read;
+        read.problem = QStringLiteral("%1 not found, defaults used").arg(QFileInfo(path).fileName());
+        return read;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        SettingsRead read;
+        read.problem = QStringLiteral("%1 cannot be read (%2), defaults used")
+                           .arg(QFileInfo(path).fileName(), file.errorString());
+        return read;
+    }
+    const QByteArray content = file.read(kMaxRead);
+    SettingsRead read = parseSettings(content);
+    if (!read.problem.isEmpty())
+        read.problem = QFileInfo(path).fileName() + QLatin1String(": ") + read.problem;
+    return read;
+}
+
+QByteArray formatSettings(const StartupSettings &settings)
+{
+    QByteArray out;
+    out += QByteArray::number(settings.PortNumber) + "\r\n";
+    out += QByteArray::number(settings.Spare1) + "\r\n";
+    out += QByteArray::number(settings.Spare2) + "\r\n";
+    out += '"' + settings.LanguageCode.toLatin1() + "\"\r\n";
+    out += QByteArray::number(settings.FactoryCode) + "\r\n";
+    return out;
+}
+
+bool writeSettingsFile(const QString &path, const StartupSettings &settings, QString *error)
+{
+    // Written beside and renamed over the old file, so an interrupted write
+    // leaves the previous content rather than a truncated file.
+    QSaveFile file(path);
+    const QByteArray content = formatSettings(settings);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+QString settingsFilePath()
+{
+    const QString overridden = qEnvironmentVariable("ZAV_INI");
+    if (!overridden.isEmpty())
+        return overridden;
+    return QCoreApplication::applicationDirPath() + QLatin1String("/zav.ini");
+}

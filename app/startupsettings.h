@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The five values of zav.ini, in file order.
+struct StartupSettings
+{
+    qint16 PortNumber = 1;
+    qint32 Spare1 = 0;
+    qint32 Spare2 = 0;
+    QString LanguageCode = QStringLiteral("1");
+    qint16 FactoryCode = 0;
+};
+
+struct SettingsRead
+{
+    StartupSettings settings;
+    // Empty when the file was read whole; otherwise what was wrong and that defaults were used.
+    QString problem;
+};
+
+// Reads the five values: each ends at a comma or a line end, spaces before a value
+// are skipped, the string may be quoted or not, a number that does not read is 0,
+// and anything after the fifth value is ignored. Missing or out-of-range values
+// keep their defaults.
+SettingsRead parseSettings(const QByteArray &content);
+SettingsRead readSettingsFile(const QString &path);
+
+// Five CR LF lines: plain decimal numbers, the string in double quotes (Latin-1).
+QByteArray formatSettings(const StartupSettings &settings);
+// Replaces the file atomically; false with *error set when it cannot.
+bool writeSettingsFile(const QString &path, const StartupSettings &settings, QString *error);
+
+// zav.ini beside the executable; the environment variable ZAV_INI overrides it.
+QString settingsFilePath();

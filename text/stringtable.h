@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The five versions the string table holds, by their language IDs.
+enum class LanguageVersion {
+    Neutral = 0,
+    EnglishUS = 1033,
+    SpanishModern = 3082,
+    SpanishTraditional = 1034,
+    French = 1036
+};
+
+// The version a POSIX locale name ("fr_CA.UTF-8", "es_ES@traditional", "C") maps to.
+LanguageVersion languageVersionFor(const QString &localeName);
+
+// The locale that decides the message language: LC_ALL, else LC_MESSAGES, else LANG.
+QString messagesLocaleName();
+
+// The version for the user's locale, read from the environment on every call.
+LanguageVersion systemLanguageVersion();
+
+// The text in the user's version, chosen once per run; neutral for a locale without a version.
+QString LoadText(int id);
+QString LoadText(int id, LanguageVersion version);
+
+// True when the table holds the ID.
+bool hasText(int id);
