@@ -1,0 +1,185 @@
+#include "app/languagechoice.h"
+#include "app/startupsettings.h"
+#include "fields/memoryfields.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class SettingsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<int>("spare1");
+        QTest::addColumn<int>("spare2");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("factory");
+        QTest::addColumn<bool>("problem");
+
+        QTest::newRow("five lines") << QByteArray("3\r\n0\r\n0\r\n\"34\"\r\n0\r\n") << 3 << 0 << 0 << "34" << 0
+                                    << false;
+        QTest::newRow("one line commas") << QByteArray("1,0,0,\"1\",0\r\n") << 1 << 0 << 0 << "1" << 0 << false;
+        QTest::newRow("one line no end") << QByteArray("3,-5,70000,\"34\",731") << 3 << -5 << 70000 << "34"
+                                         << 731 << false;
+        QTest::newRow("lf only") << QByteArray("9\n1\n2\n\"34\"\n731\n") << 9 << 1 << 2 << "34" << 731 << false;
+        QTest::newRow("unquoted string") << QByteArray("2\r\n0\r\n0\r\n34\r\n0\r\n") << 2 << 0 << 0 << "34" << 0
+                                         << false;
+        QTest::newRow("unquoted trailing blanks") << QByteArray("2,0,0,  1  ,0") << 2 << 0 << 0 << "1" << 0
+                                                  << false;
+        QTest::newRow("quoted keeps comma") << QByteArray("2,0,0,\"3,4\",5") << 2 << 0 << 0 << "3,4" << 5
+                                            << false;
+        QTest::newRow("empty string") << QByteArray("2,0,0,\"\",5") << 2 << 0 << 0 << "" << 5 << false;
+        QTest::newRow("spaces before values") << QByteArray("  4,\t 7,  -8,   \"34\",   731\r\n") << 4 << 7 << -8
+                                              << "34" << 731 << false;
+        QTest::newRow("non numbers read 0") << QByteArray("abc,x,,\"1\",y\r\n") << 0 << 0 << 0 << "1" << 0
+                                            << false;
+        QTest::newRow("decimal rounds half even") << QByteArray("2.5,3.5,-2.5,\"1\",0") << 2 << 4 << -2 << "1"
+                                                  << 0 << false;
+        QTest::newRow("extra content ignored") << QByteArray("5,1,2,\"34\",731,99,100\r\ngarbage\r\n") << 5 << 1
+                                               << 2 << "34" << 731 << false;
+        QTest::newRow("sixth line ignored") << QByteArray("5\r\n1\r\n2\r\n\"1\"\r\n3\r\n77\r\n") << 5 << 1 << 2
+                                            << "1" << 3 << false;
+        QTest::newRow("latin1 string") << QByteArray("1,0,0,\"Espa\xf1ol\",0") << 1 << 0 << 0
+                                       << QString::fromUtf8("Español") << 0 << false;
+        QTest::newRow("fewer values") << QByteArray("3\r\n-1\r\n") << 3 << -1 << 0 << "1" << 0 << true;
+        QTest::newRow("empty file") << QByteArray() << 1 << 0 << 0 << "1" << 0 << true;
+        QTest::newRow("port out of range") << QByteArray("40000,0,0,\"34\",0") << 1 << 0 << 0 << "34" << 0
+                                           << true;
+        QTest::newRow("spare out of range") << QByteArray("3,9999999999,0,\"34\",0") << 3 << 0 << 0 << "34" << 0
+                                            << true;
+        QTest::newRow("factory out of range") << QByteArray("3,0,0,\"34\",-32769") << 3 << 0 << 0 << "34" << 0
+                                              << true;
+        QTest::newRow("limits fit") << QByteArray("-32768,2147483647,-2147483648,\"1\",32767") << -32768
+                                    << 2147483647 << int(-2147483648LL) << "1" << 32767 << false;
+    }
+
+    void read()
+    {
+        QFETCH(QByteArray, content);
+        const SettingsRead r = parseSettings(content);
+        QTEST(int(r.settings.PortNumber), "port");
+        QTEST(int(r.settings.Spare1), "spare1");
+        QTEST(int(r.settings.Spare2), "spare2");
+        QTEST(r.settings.LanguageCode, "language");
+        QTEST(int(r.settings.FactoryCode), "factory");
+        QTEST(!r.problem.isEmpty(), "problem");
+    }
+
+    void problemNamesTheValue()
+    {
+        const SettingsRead r = parseSettings("40000,0,0,\"34\",0");
+        QVERIFY2(r.problem.contains(QLatin1String("PortNumber")), qPrintable(r.problem));
+        QVERIFY2(r.problem.contains(QLatin1String("40000")), qPrintable(r.problem));
+    }
+
+    void writeForm()
+    {
+        StartupSettings s;
+        s.PortNumber = 3;
+        s.Spare1 = -5;
+        s.Spare2 = 70000;
+        s.LanguageCode = QStringLiteral("34");
+        s.FactoryCode = 731;
+        QCOMPARE(formatSettings(s), QByteArray("3\r\n-5\r\n70000\r\n\"34\"\r\n731\r\n"));
+        QCOMPARE(formatSettings(StartupSettings()), QByteArray("1\r\n0\r\n0\r\n\"1\"\r\n0\r\n"));
+    }
+
+    void roundTripThroughFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zav.ini"));
+        StartupSettings s;
+        s.PortNumber = 9;
+        s.Spare1 = -2147483647;
+        s.Spare2 = 65536;
+        s.LanguageCode = QString::fromUtf8("Español");
+        s.FactoryCode = -1;
+        QString error;
+        QVERIFY(writeSettingsFile(path, s, &error));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("9\r\n-2147483647\r\n65536\r\n\"Espa\xf1ol\"\r\n-1\r\n"));
+        const SettingsRead r = readSettingsFile(path);
+        QVERIFY(r.problem.isEmpty());
+        QCOMPARE(r.settings.Spare1, s.Spare1);
+        QCOMPARE(r.settings.Spare2, s.Spare2);
+        QCOMPARE(r.settings.LanguageCode, s.LanguageCode);
+        QCOMPARE(r.settings.FactoryCode, s.FactoryCode);
+    }
+
+    void missingFile()
+    {
+        QTemporaryDir dir;
+        const SettingsRead r = readSettingsFile(dir.filePath(QStringLiteral("zav.ini")));
+        QVERIFY(r.problem.contains(QLatin1String("not found")));
+        QCOMPARE(r.settings.PortNumber, qint16(1));
+        QCOMPARE(r.settings.LanguageCode, QStringLiteral("1"));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("zav.ini"))));
+    }
+
+    void unwritablePlaceFails()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath(QStringLiteral("notadir")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QString error;
+        QVERIFY(!writeSettingsFile(dir.filePath(QStringLiteral("notadir/zav.ini")), StartupSettings(), &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void unwritableKeepsOldContent()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zav.ini"));
+        QVERIFY(writeSettingsFile(path, StartupSettings(), nullptr));
+        QFile::setPermissions(path, QFileDevice::ReadOwner);
+        StartupSettings s;
+        s.PortNumber = 4;
+        QString error;
+        if (writeSettingsFile(path, s, &error))
+            QSKIP("running with rights that ignore file permissions");
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readSettingsFile(path).settings.PortNumber, qint16(1));
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void languageList_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("English") << "34" << 0 << "1";
+        QTest::newRow("Español") << "1" << 1 << "34";
+        QTest::newRow("no choice") << "33" << -1 << "33";
+    }
+
+    void languageList()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, index);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zav.ini"));
+        MemoryFields fields;
+        StartupSettings s;
+        s.LanguageCode = before;
+        s.Spare2 = 70000;
+        LanguageChoice choice(fields, s, path);
+        fields.setListEntries(QStringLiteral("ComboIdioma"), {QStringLiteral("English"), QString::fromUtf8("Español")});
+        fields.setClickHandler(QStringLiteral("ComboIdioma"), [&] { choice.ComboIdioma_Click(); });
+        fields.setListIndex(QStringLiteral("ComboIdioma"), index);
+        QTEST(s.LanguageCode, "after");
+        const SettingsRead r = readSettingsFile(path);
+        QVERIFY(r.problem.isEmpty());
+        QTEST(r.settings.LanguageCode, "after");
+        QCOMPARE(r.settings.Spare2, 70000);
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsTest)
+#include "settings_test.moc"
