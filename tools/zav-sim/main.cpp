@@ -1,0 +1,209 @@
+// zav-sim: a ZAV lantern controller on a pseudo-terminal, for trying the tool and for
+// end-to-end tests without hardware.
+
+#include "profile.h"
+#include "simulator.h"
+
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char kHelp[] = R"(Usage: zav-sim [options] [PROFILE]
+
+Simulates a ZAV lantern controller on a pseudo-terminal. The first line on stdout is
+the slave device path (e.g. /dev/pts/3); point the tool's port at it.
+
+PROFILE is a profile file, or the name of a shipped one (full, cx2, led, empty).
+Without it the "full" profile is used.
+
+Line options:
+  --no-line-rate          answer at once instead of taking 1/960 s per byte each way
+                          (10 bits at 9600 baud)
+  --reaction-ms MS        fixed pause between a complete request and its answer (0)
+  --answer-bad-checksum   answer frames whose checksum is wrong (dropped by default)
+  --log FILE              write the frame log to FILE instead of stderr
+  --quiet                 keep the frame log off stderr (still kept for "log")
+
+Faults (each also settable at run time with "fault ..."):
+  --silent CMD[:ADDR]     never answer command CMD (only with Param1 ADDR); repeatable
+  --answer-from-try N     answer a frame only on its N-th identical consecutive try
+  --short-reply           answer with 7 bytes only
+  --long-reply            answer with 12 bytes (4 zero bytes after the checksum)
+  --bad-reply             answer with header 00 00 and an inverted checksum
+  --late-ms MS            wait MS more before answering
+  --stop-after N          answer N frames, then none
+  --hangup-after N        after N frames (and their answers) close the line; the
+                          device node disappears
+
+Reply frame (8 bytes): 4A 51 00 CMD P1 P2 ANSWER SUM, SUM = FF ^ bytes 2..6.
+ANSWER is the byte read (1), the byte written (2), the status answer (5), the setting
+stored (6), the capability byte (128), the bank byte written (131-134) or read
+(135-138). Unknown commands, and indexes beyond a table, answer 0.
+
+Control commands on stdin, one per line:
+  dump                    the whole state in profile format, then "end"
+  set PROFILE-LINE        e.g. "set param 17 200", "set present 0-5", "set status 0 3"
+  fault silent CMD[:ADDR] | fault answer-from-try N | fault short|long|bad [on|off]
+  fault late MS | fault stop-after N|off | fault hangup-after N|off | fault clear
+                          (stop-after and hangup-after count from the moment they are set)
+  frames                  number of frames received
+  log                     the frame log so far, then "end"
+  device                  the device path ("hung up" after a hang-up)
+  quit                    exit (so does the end of stdin)
+Setters answer "ok" or "error: ...".
+
+Profile lines (# starts a comment):
+  param A V | params A V1 V2 ... | u16 A V | u24 A V | text A LEN WORDS...
+  present all|none|A|A-B ... | absent A|A-B ... | capability K B1 B2 ...
+  status Q V | direct F V | bank N A V1 V2 ... | record I COLOUR [ENTRY...]
+)";
+
+bool isFile(const std::string &path)
+{
+    struct stat info
+    {
+    };
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string executableDir()
+{
+    char path[PATH_MAX] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return ".";
+    std::string dir(path, size_t(length));
+    return dir.substr(0, dir.rfind('/'));
+}
+
+// A path as given, or a shipped profile's name looked up beside the program and in the source tree.
+std::string findProfile(const std::string &name)
+{
+    if (isFile(name))
+        return name;
+    if (name.find('/') != std::string::npos)
+        return {};
+    std::vector<std::string> dirs = {executableDir() + "/profiles",
+                                     executableDir() + "/../share/zav-sim/profiles"};
+#ifdef ZAV_SIM_PROFILE_DIR
+    dirs.push_back(ZAV_SIM_PROFILE_DIR);
+#endif
+    for (const std::string &dir : dirs) {
+        for (const std::string &candidate : {dir + "/" + name, dir + "/" + name + ".txt"}) {
+            if (isFile(candidate))
+                return candidate;
+        }
+    }
+    return {};
+}
+
+int usageError(const std::string &text)
+{
+    std::fprintf(stderr, "zav-sim: %s (see --help)\n", text.c_str());
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    SimOptions options;
+    std::vector<std::vector<std::string>> faults;
+    std::string profileName;
+
+    // Options that take a value, with the fault words they stand for ("" = not a fault).
+    struct ValueOption
+    {
+        const char *name;
+        const char *fault;
+    };
+    const ValueOption valueOptions[] = {{"--silent", "silent"},
+                                        {"--answer-from-try", "answer-from-try"},
+                                        {"--late-ms", "late"},
+                                        {"--stop-after", "stop-after"},
+                                        {"--hangup-after", "hangup-after"},
+                                        {"--reaction-ms", ""},
+                                        {"--log", ""}};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (arg == "--no-line-rate") {
+            options.lineRate = false;
+            continue;
+        }
+        if (arg == "--answer-bad-checksum") {
+            options.answerBadChecksum = true;
+            continue;
+        }
+        if (arg == "--quiet") {
+            options.quiet = true;
+            continue;
+        }
+        if (arg == "--short-reply" || arg == "--long-reply" || arg == "--bad-reply") {
+            faults.push_back({arg.substr(2, arg.find("-reply") - 2)});
+            continue;
+        }
+        bool taken = false;
+        for (const ValueOption &option : valueOptions) {
+            if (arg != option.name)
+                continue;
+            if (i + 1 >= argc)
+                return usageError(arg + " needs a value");
+            const std::string value = argv[++i];
+            if (*option.fault) {
+                faults.push_back({option.fault, value});
+            } else if (arg == "--log") {
+                options.logPath = value;
+            } else {
+                char *end = nullptr;
+                const long ms = std::strtol(value.c_str(), &end, 10);
+                if (value.empty() || *end || ms < 0 || ms > 60000)
+                    return usageError("bad --reaction-ms value '" + value + "'");
+                options.reactionMs = int(ms);
+            }
+            taken = true;
+        }
+        if (taken)
+            continue;
+        if (arg.rfind("--", 0) == 0 || !profileName.empty())
+            return usageError("unexpected argument '" + arg + "'");
+        profileName = arg;
+    }
+
+    if (profileName.empty())
+        profileName = "full";
+    const std::string profilePath = findProfile(profileName);
+    if (profilePath.empty())
+        return usageError("no profile '" + profileName + "'");
+    ControllerState state;
+    std::string error;
+    if (!loadProfile(profilePath, state, &error)) {
+        std::fprintf(stderr, "zav-sim: %s\n", error.c_str());
+        return 1;
+    }
+
+    Simulator simulator(state, options);
+    for (const std::vector<std::string> &fault : faults) {
+        error = simulator.setFault(fault);
+        if (!error.empty())
+            return usageError(error);
+    }
+    if (!simulator.openLine(&error)) {
+        std::fprintf(stderr, "zav-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", simulator.devicePath().c_str());
+    std::fflush(stdout);
+    return simulator.run();
+}
