@@ -1,0 +1,39 @@
+#pragma once
+
+#include "device/parameterimage.h"
+
+#include <QString>
+#include <functional>
+
+class Fields;
+class SectorEditor;
+
+// Save and open of parameter files from the window (or headless): the fields
+// through the parameter map, the colours and the sector table.
+class ParameterFileOps
+{
+public:
+    ParameterFileOps(Fields &fields, SectorEditor &editor);
+
+    // The save and open dialogs with the filter "Parametros|*.zav"; an empty
+    // name is a cancelled dialog.
+    std::function<QString()> askSaveName;
+    std::function<QString()> askOpenName;
+
+    void CGuardar_Click() { GuardarArchivoZAV(); }
+    void CAbrir_Click() { AbrirArchivoZAV(); }
+    void GuardarArchivoZAV();
+    void AbrirArchivoZAV();
+
+    // The same without dialogs; false with the reason when nothing was saved or loaded.
+    bool saveTo(const QString &path, QString *error);
+    bool openFrom(const QString &path, QString *error);
+
+    static QString filter() { return QStringLiteral("Parametros (*.zav)"); }
+
+private:
+    bool writeFile(const QString &path, const ParameterImage &image, QString *error);
+
+    Fields &m_fields;
+    SectorEditor &m_editor;
+};
