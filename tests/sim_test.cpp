@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
@@ -114,6 +115,7 @@ private slots:
     void capability_data();
     void capability();
     void controlSetAndDump();
+    void dumpLoadsBackAsProfile();
     void badProfileDoesNotStart();
     void resynchronisesAndDropsBadChecksum();
     void survivesManyOpens();
@@ -234,6 +236,22 @@ void SimTest::controlSetAndDump()
     QCOMPARE(params[62], quint8(16));
     QCOMPARE(exchange(sim.devicePath(), request(128, 0)), reply(128, 0, 0, 0xF0));
     QCOMPARE(exchange(sim.devicePath(), request(128, 1)), reply(128, 1, 0, 0x03));
+}
+
+void SimTest::dumpLoadsBackAsProfile()
+{
+    SimProcess sim;
+    QVERIFY(sim.start("full", {"--no-line-rate"}));
+    QCOMPARE(sim.command("set direct 3 1"), QString("ok"));
+    const QString dump = sim.command("dump");
+    QTemporaryDir dir;
+    QFile file(dir.filePath("state.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(dump.toUtf8());
+    file.close();
+    SimProcess copy;
+    QVERIFY2(copy.start(file.fileName(), {"--no-line-rate"}), qPrintable(copy.errorText()));
+    QCOMPARE(copy.command("dump"), dump);
 }
 
 void SimTest::badProfileDoesNotStart()

@@ -257,6 +257,9 @@ void Simulator::deliverInput(int64_t now)
         m_input.pop_front();
         WireFrame frame{};
         const RequestParser::Result result = m_parser.feed(byte, frame);
+        if (result == RequestParser::Result::None)
+            continue;
+        // Garbage is reported once, ahead of the frame that ends it.
         const int skipped = m_parser.takeSkipped();
         if (skipped > 0)
             logLine(due, "RX skipped " + std::to_string(skipped) + " byte(s) before a header");
