@@ -3,6 +3,18 @@
 #include <chrono>
 #include <thread>
 
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+SteadyClock::SteadyClock()
+{
+#ifdef __linux__
+    // The default 50 us timer slack would stretch every millisecond pause.
+    prctl(PR_SET_TIMERSLACK, 1UL);
+#endif
+}
+
 qint64 SteadyClock::nowNs() const
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -17,7 +29,7 @@ void SteadyClock::sleepNs(qint64 ns)
     // Sleep all but the last half millisecond, then spin: millisecond accuracy
     // without holding a core for the whole pause.
     const qint64 end = nowNs() + ns;
-    constexpr qint64 spinNs = 500'000;
+    constexpr qint64 spinNs = 150'000;
     if (ns > spinNs)
         std::this_thread::sleep_for(std::chrono::nanoseconds(ns - spinNs));
     while (nowNs() < end) {

@@ -15,6 +15,7 @@ public:
 class SteadyClock : public Clock
 {
 public:
+    SteadyClock();
     qint64 nowNs() const override;
     void sleepNs(qint64 ns) override;
 };

@@ -1,0 +1,151 @@
+// Measures the serial link against zav-sim with line-rate emulation: wall time and
+// this process's CPU time beside the protocol floor (8 request and 8 reply bytes at
+// 9600 baud 8N1, plus the 20 ms pause after every try).
+//
+//   zav-bench [--sim PATH]
+#include "device/capabilitymap.h"
+#include "device/operations.h"
+#include "device/parameterlists.h"
+#include "device/rules.h"
+#include "fields/memoryfields.h"
+#include "link/clock.h"
+#include "link/delay.h"
+#include "link/link.h"
+#include "link/serialport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr double kByteSeconds = 10.0 / 9600.0;
+constexpr double kFloorSeconds = 16 * kByteSeconds + 0.020;
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct Measure
+{
+    QElapsedTimer wall;
+    double cpu0 = 0;
+    Measure()
+    {
+        cpu0 = cpuSeconds();
+        wall.start();
+    }
+    void report(const char *what, int transactions, double floorSeconds) const
+    {
+        const double wallS = double(wall.nsecsElapsed()) / 1e9;
+        const double cpuS = cpuSeconds() - cpu0;
+        std::printf("%-34s %4d tx  wall %8.3f s  floor %8.3f s  (%+6.1f%%)  cpu %6.3f s (%5.1f%% of wall)\n", what,
+                    transactions, wallS, floorSeconds, 100.0 * (wallS / floorSeconds - 1.0), cpuS,
+                    100.0 * cpuS / wallS);
+    }
+};
+
+class Simulator
+{
+public:
+    bool start(const QString &binary, const QStringList &args)
+    {
+        m_process.start(binary, args + QStringList{"--quiet"});
+        if (!m_process.waitForStarted(5000) || !m_process.waitForReadyRead(5000))
+            return false;
+        m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        return m_device.startsWith('/');
+    }
+    ~Simulator()
+    {
+        m_process.write("quit\n");
+        if (!m_process.waitForFinished(2000))
+            m_process.kill();
+    }
+    QString device() const { return m_device; }
+
+private:
+    QProcess m_process;
+    QString m_device;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QString simBinary = QStringLiteral(ZAV_SIM_BINARY);
+    const QStringList args = app.arguments();
+    if (const qsizetype i = args.indexOf("--sim"); i >= 0 && i + 1 < args.size())
+        simBinary = args.at(i + 1);
+
+    Simulator sim;
+    if (!sim.start(simBinary, {"full", "--silent", "1:250"})) {
+        std::fprintf(stderr, "cannot start %s\n", qPrintable(simBinary));
+        return 1;
+    }
+    qputenv("ZAV_COM1", sim.device().toLocal8Bit());
+
+    SteadyClock clock;
+    Delay delay(clock);
+    delay.setDelayLoopCount(1); // calibrated: pauses are measured on the clock
+    std::unique_ptr<SerialPort> port = createQtSerialPort();
+    port->setPortNumber(1);
+    Link link(*port, clock, delay);
+    MemoryFields fields;
+    link.statusLine = [&](const QString &t) { fields.setStatusLine(t); };
+    link.processEvents = [] { QCoreApplication::processEvents(); };
+
+    std::printf("protocol floor per answered transaction: %.3f ms\n", kFloorSeconds * 1e3);
+
+    {
+        LinkSession session(link);
+        link.AbrirCom();
+        Measure m;
+        for (int address = 0; address < 256; ++address) {
+            if (address == 250)
+                continue;
+            link.ExchangeFrame({0, 1, quint8(address), 0});
+        }
+        m.report("(a) 255 answered reads", 255, 255 * kFloorSeconds);
+    }
+    {
+        LinkSession session(link);
+        link.AbrirCom();
+        Measure m;
+        link.ExchangeFrame({0, 1, 250, 0});
+        // Three tries: 8 request bytes each, the 2 s limit, the 20 ms pause.
+        m.report("(b) one unanswered transaction", 1, 3 * (8 * kByteSeconds + 2.0 + 0.020));
+    }
+
+    CapabilityMap map;
+    installDependencyRules(fields);
+    fillParameterLists(fields);
+    DeviceOperations ops(fields, link, map, 731);
+    {
+        Measure m;
+        ops.IdentificarZAV();
+        m.report("(c) identification", 32, 32 * kFloorSeconds);
+    }
+    {
+        Measure m;
+        ops.LeerZAV();
+        // The silent address 250 ends the read there: 250 answered reads, one unanswered.
+        const double floor = 250 * kFloorSeconds + 3 * (8 * kByteSeconds + 2.0 + 0.020) + 1.0;
+        m.report("(d) read all, stops at 250", 251, floor);
+    }
+    std::printf("status line after the read: \"%s\"\n", qPrintable(fields.statusLine()));
+    {
+        // The write leaves 247..253 out; 254 and 255 follow in a second run.
+        Measure m;
+        ops.EscribirZAV();
+        m.report("(e) write all", 249, 249 * kFloorSeconds);
+    }
+    return 0;
+}
