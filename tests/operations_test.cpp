@@ -428,6 +428,22 @@ private slots:
         QVERIFY(rig.fields.statusLine().contains("Com1"));
     }
 
+    void closingTheWindowCutsTheReadShort()
+    {
+        Rig rig;
+        rig.port.setAllPresent();
+        int pumped = 0;
+        rig.link.processEvents = [&] {
+            if (++pumped == 40)
+                rig.link.abort();
+        };
+        rig.ops.CLeer_Click();
+        QCOMPARE(rig.port.frames.size(), 40);
+        QVERIFY(rig.fields.messages.isEmpty()); // no firmware notice while closing
+        QVERIFY(!rig.port.isOpen());
+        QVERIFY(!rig.link.busy());
+    }
+
     // ---- one operation at a time ----
 
     void busyLinkRefusesEveryOperation()
