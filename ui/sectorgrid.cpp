@@ -176,7 +176,7 @@ void SectorGridWidget::setCellSizeTwips(int widthTwips, int heightTwips)
         setRowHeight(row, height);
     // Three digits have to fit the narrow cells.
     QFont small = font();
-    small.setPixelSize(qMax(6, height - 5));
+    small.setPixelSize(qMax(6, height * 2 / 3));
     setFont(small);
 }
 
