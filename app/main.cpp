@@ -1,4 +1,123 @@
-int main()
+// The ZAV configuration tool: splash, zav.ini, the main window.
+//
+//   zav [--ini PATH] [--demo [--profile NAME]]
+//
+// --demo starts the controller simulator zav-sim as a child process and puts
+// "Com1:" on its pseudo-terminal for this run.
+
+#include "app/startupsettings.h"
+#include "ui/mainwindow.h"
+#include "ui/splashwindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+
+QString findSimulator()
 {
-    return 0;
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString &candidate : {dir + QLatin1String("/zav-sim"), dir + QLatin1String("/tools/zav-sim/zav-sim")}) {
+        if (QFileInfo(candidate).isExecutable())
+            return candidate;
+    }
+    return QStandardPaths::findExecutable(QStringLiteral("zav-sim"));
+}
+
+// Starts zav-sim with the profile and returns the device path it prints first;
+// empty with *error set when it does not come up.
+QString startSimulator(QProcess &sim, const QString &profile, QString *error)
+{
+    const QString program = findSimulator();
+    if (program.isEmpty()) {
+        *error = QStringLiteral("zav-sim not found beside zav or on the PATH");
+        return {};
+    }
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Its stdin stays open: the simulator ends when this process does.
+    sim.start(program, {QStringLiteral("--quiet"), profile});
+    if (!sim.waitForStarted(5000)) {
+        *error = QStringLiteral("zav-sim does not start: %1").arg(sim.errorString());
+        return {};
+    }
+    while (!sim.canReadLine()) {
+        if (!sim.waitForReadyRead(5000)) {
+            *error = QStringLiteral("zav-sim gave no device path (profile \"%1\")").arg(profile);
+            sim.kill();
+            sim.waitForFinished(1000);
+            return {};
+        }
+    }
+    return QString::fromLocal8Bit(sim.readLine()).trimmed();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZAV"));
+    QApplication::setOrganizationName(QStringLiteral("ZAV"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(ZAV_VERSION_MAJOR).arg(ZAV_VERSION_MINOR).arg(ZAV_VERSION_PATCH));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("ZAV lantern controller configuration tool"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("Settings file instead of zav.ini."),
+                                       QStringLiteral("path"));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("Run against the controller simulator on Com1:."));
+    const QCommandLineOption profileOption(QStringLiteral("profile"),
+                                           QStringLiteral("Simulator profile for --demo (full, cx2, led, empty)."),
+                                           QStringLiteral("name"), QStringLiteral("full"));
+    parser.addOptions({iniOption, demoOption, profileOption});
+    parser.process(app);
+
+    // 1. The splash, drawn before the event loop runs.
+    frmSplash splash;
+    splash.Form_Load();
+    splash.show();
+    splash.repaint();
+    QCoreApplication::processEvents();
+
+    // 2. zav.ini, with defaults for whatever it lacks.
+    QString settingsPath = parser.isSet(iniOption) ? parser.value(iniOption) : settingsFilePath();
+    SettingsRead read = readSettingsFile(settingsPath);
+    StartupSettings settings = read.settings;
+
+    QProcess simulator;
+    if (parser.isSet(demoOption)) {
+        QString error;
+        const QString device = startSimulator(simulator, parser.value(profileOption), &error);
+        if (device.isEmpty()) {
+            QMessageBox::critical(nullptr, QStringLiteral("ZAV"), error);
+            return 1;
+        }
+        qputenv("ZAV_COM1", device.toLocal8Bit());
+        settings.PortNumber = 1;
+        // The demo's port choice is not the technician's: keep it out of the real zav.ini.
+        if (!parser.isSet(iniOption))
+            settingsPath = QDir::temp().filePath(QStringLiteral("zav-demo.ini"));
+    }
+
+    // 3. The main window loads and shows itself.
+    frmMain window(settings, settingsPath);
+    window.Form_Load(read.problem);
+
+    // 4.
+    splash.close();
+
+    const int status = app.exec();
+    if (simulator.state() != QProcess::NotRunning) {
+        simulator.kill();
+        simulator.waitForFinished(2000);
+    }
+    return status;
 }

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <span>
+
+// What kind of control a layout row makes.
+enum class ControlKind {
+    Label,     // caption (QLabel)
+    Text,      // one-line text box (QLineEdit)
+    Memo,      // multi-line text box (QPlainTextEdit)
+    List,      // drop-down list that also takes typed text (editable QComboBox)
+    FixedList, // drop-down list of its entries only
+    Check,     // check box
+    Button,    // push button
+    Frame,     // frame with a caption (QGroupBox)
+    Lamp,      // indicator-lamp picture
+    Logo,      // the maker's logo, stretched to its box
+    Hint,      // the start-up hint call-out
+    Shape,     // plain square outline
+    Grid,      // the sector table grid
+    TabStrip,  // the page tabs
+};
+
+enum class LampPicture { None, LitBlue, UnlitBlue, Red, Green, LitRed, UnlitRed };
+
+// How a control looks beyond its kind.
+enum class ControlStyle {
+    Plain,
+    Indicator,  // status caption in the 9.75-point font
+    DisplayBox, // text box in the tooltip background colour
+    TwoLines,   // caption that wraps onto a second line
+};
+
+// One control of the main window. Positions are twips from the top-left corner of
+// the parent (the window's client area when parent is empty, else a frame).
+struct LayoutItem
+{
+    const char *name;
+    ControlKind kind;
+    const char *parent;
+    int left;
+    int top;
+    int width;
+    int height;
+    int captionId;       // string-table ID of the caption, 0 for a fixed one
+    const char *caption; // fixed caption (or the design caption replaced by captionId)
+    const char *designText;
+    LampPicture lamp = LampPicture::None;
+    ControlStyle style = ControlStyle::Plain;
+    // Start-up step that hides the control (0: stays visible).
+    int hiddenAtStep = 0;
+};
+
+// Every control of the main window, parents before their children, in stacking
+// order (a later row is drawn above an earlier one).
+std::span<const LayoutItem> mainLayout();
+
+// One entry of a list filled at start-up: a string-table ID or a fixed text.
+struct ListEntry
+{
+    int textId;
+    const char *text;
+};
+
+struct ListFill
+{
+    const char *list;
+    std::span<const ListEntry> entries;
+};
+
+// The lists Form_Load fills, in its order (the language and port lists, then the
+// lists of the parameter pages, then the function-mode list with the captions).
+std::span<const ListFill> listFills();
+
+// Tab captions of TabStrip1, tab 1 to 5, and the captions of FrameP(1) to FrameP(5).
+extern const int kTabCaptionIds[5];
+extern const int kPageCaptionIds[5];

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "app/startupsettings.h"
+#include "device/capabilitymap.h"
+#include "link/clock.h"
+#include "link/delay.h"
+#include "link/link.h"
+#include "sectors/sectortable.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+class ColourTransfer;
+class DeviceOperations;
+class LanguageChoice;
+class ParameterFileOps;
+class PortTrial;
+class QLabel;
+class QTabBar;
+class SectorEditor;
+class SectorGrid;
+class SerialPort;
+class WidgetFields;
+
+// The main window: identification panel, five pages behind the tab strip, main
+// buttons and status bar. It owns the serial link and every field, and wires
+// the buttons and lists to the operations.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // settings is the process-wide copy of zav.ini; settingsPath the file the
+    // language and port lists rewrite.
+    frmMain(StartupSettings &settings, QString settingsPath, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up of the window, steps 5 to 16: fills, selects, lays out, shows and
+    // calibrates. settingsProblem (what was wrong with zav.ini) ends in the status line.
+    void Form_Load(const QString &settingsProblem = QString());
+
+    // Tests skip the one-second delay calibration.
+    void setCalibrationEnabled(bool enabled) { m_calibrate = enabled; }
+
+    WidgetFields &fields() { return *m_fields; }
+    Link &link() { return m_link; }
+    Delay &delay() { return m_delay; }
+    QTimer &TimerEstado() { return m_timerEstado; }
+    int CurrentPage() const { return m_currentPage; }
+    QString helpFile() const { return m_helpFile; }
+
+    void TabStrip1_Click();
+    void CModoVerboso_Click();
+    void Command1_Click();
+    void CAyuda_Click();
+    void Csalir_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void wireHandlers();
+    void sizeAndCentre();
+    void layoutPages();
+    void loadCaptions();
+    void hideParameterFields();
+    void Form_Unload();
+    void savePlacement();
+    void updateClock();
+    quint32 chooseColour();
+
+    StartupSettings &m_settings;
+    QString m_settingsPath;
+
+    std::unique_ptr<SerialPort> m_port;
+    SteadyClock m_clock;
+    Delay m_delay;
+    Link m_link;
+    CapabilityMap m_capabilities;
+    SectorState m_sectorState;
+
+    WidgetFields *m_fields = nullptr;
+    QWidget *m_client = nullptr;
+    QTabBar *m_tabStrip = nullptr;
+    QWidget *m_tabPanel = nullptr;
+    QLabel *m_statusLine = nullptr;
+    QLabel *m_date = nullptr;
+    QLabel *m_time = nullptr;
+    SectorGrid *m_grid = nullptr;
+
+    std::unique_ptr<PortTrial> m_portTrial;
+    std::unique_ptr<LanguageChoice> m_languageChoice;
+    std::unique_ptr<DeviceOperations> m_operations;
+    std::unique_ptr<SectorEditor> m_sectorEditor;
+    std::unique_ptr<ColourTransfer> m_colourTransfer;
+    std::unique_ptr<ParameterFileOps> m_files;
+
+    QTimer m_timerEstado;
+    QTimer m_clockTimer;
+    int m_currentPage = 1;
+    QString m_helpFile;
+    quint32 m_lastColour = 0;
+    bool m_calibrate = true;
+    bool m_closing = false;
+};
