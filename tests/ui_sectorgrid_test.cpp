@@ -5,6 +5,7 @@
 #include "ui/sectorgrid.h"
 #include "ui/twips.h"
 
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -75,6 +76,7 @@ private slots:
     void headerCellsNeverCurrent();
     void programMovesRunTheCheck();
     void otherKeysIgnored();
+    void headerColumnStaysInPlace();
     void drawingWindow();
 };
 
@@ -214,6 +216,34 @@ void UiSectorGridTest::otherKeysIgnored()
     QTest::keyClick(&page.grid, Qt::Key_Escape);
     QCOMPARE(page.grid.item(1, 1)->text(), QStringLiteral("12"));
     QCOMPARE(page.current(), qMakePair(1, 1));
+}
+
+void UiSectorGridTest::headerColumnStaysInPlace()
+{
+    Page page;
+    auto *fixed = page.grid.findChild<QTableView *>("MSFlexGridPautasFixedColumn");
+    QVERIFY(fixed);
+    page.grid.setCurrentCell(3, 32);
+    QVERIFY(page.grid.horizontalScrollBar()->value() > 0);
+    QVERIFY(fixed->isVisible());
+    QCOMPARE(fixed->geometry().left(), page.grid.frameWidth());
+    QCOMPARE(fixed->width(), page.grid.columnWidth(0));
+    QCOMPARE(fixed->visualRect(fixed->model()->index(3, 0)).top(),
+             page.grid.visualRect(page.grid.model()->index(3, 5)).top());
+
+    // Coming back left, the cell is not hidden under the header column.
+    page.grid.setCurrentCell(3, 1);
+    QCOMPARE(page.grid.horizontalScrollBar()->value(), 0);
+    page.grid.setCurrentCell(3, 32);
+    page.grid.setCurrentCell(3, 20);
+    QVERIFY(page.grid.visualRect(page.grid.model()->index(3, 20)).left() >= page.grid.columnWidth(0));
+
+    // A click on the header column moves nothing.
+    QTest::keyClicks(&page.grid, "12");
+    QTest::mouseClick(fixed->viewport(), Qt::LeftButton, {},
+                      fixed->visualRect(fixed->model()->index(5, 0)).center());
+    QCOMPARE(page.current(), qMakePair(3, 20));
+    QCOMPARE(page.grid.item(3, 20)->text(), QStringLiteral("12"));
 }
 
 void UiSectorGridTest::drawingWindow()

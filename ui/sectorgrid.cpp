@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -99,8 +100,62 @@ SectorGridWidget::SectorGridWidget(QWidget *parent) : QTableWidget(kRows, kColum
     QItemSelectionModel *old = selectionModel();
     setSelectionModel(new LeaveCheckingSelectionModel(model(), this));
     delete old;
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    m_frozen = new QTableView(this);
+    m_frozen->setObjectName(QStringLiteral("MSFlexGridPautasFixedColumn"));
+    m_frozen->setModel(model());
+    m_frozen->setSelectionModel(selectionModel());
+    m_frozen->setItemDelegate(itemDelegate());
+    m_frozen->setSelectionMode(QAbstractItemView::NoSelection);
+    m_frozen->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_frozen->setFocusPolicy(Qt::NoFocus);
+    m_frozen->horizontalHeader()->hide();
+    m_frozen->verticalHeader()->hide();
+    m_frozen->horizontalHeader()->setMinimumSectionSize(1);
+    m_frozen->verticalHeader()->setMinimumSectionSize(1);
+    m_frozen->setFrameShape(QFrame::NoFrame);
+    m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int column = 1; column < kColumns; ++column)
+        m_frozen->setColumnHidden(column, true);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, m_frozen->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(m_frozen->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue);
+
     QTableWidget::setCurrentCell(1, 1);
     setCellSizeTwips(kColumnWidthTwips, kRowHeightTwips);
+}
+
+void SectorGridWidget::placeFrozenColumn()
+{
+    if (!m_frozen)
+        return;
+    m_frozen->setFont(font());
+    for (int row = 0; row < kRows; ++row)
+        m_frozen->setRowHeight(row, rowHeight(row));
+    m_frozen->setColumnWidth(0, columnWidth(0));
+    m_frozen->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height());
+    m_frozen->raise();
+    m_frozen->show();
+}
+
+void SectorGridWidget::resizeEvent(QResizeEvent *event)
+{
+    QTableWidget::resizeEvent(event);
+    placeFrozenColumn();
+}
+
+void SectorGridWidget::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    if (!index.isValid() || index.column() == 0)
+        return;
+    QTableWidget::scrollTo(index, hint);
+    // A cell scrolled to the left edge would sit under the fixed column.
+    const int hidden = columnWidth(0) - visualRect(index).left();
+    if (hidden > 0)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hidden);
 }
 
 void SectorGridWidget::attach(SectorEditor &editor)
@@ -145,7 +200,8 @@ void SectorGridWidget::setHeaderColour(int row, quint32 colour24)
     const QColor colour(int(colour24 & 0xFF), int((colour24 >> 8) & 0xFF), int((colour24 >> 16) & 0xFF));
     cell->setBackground(colour);
     // Keeps the row number readable on a dark colour.
-    cell->setForeground(colour.lightness() < 128 ? Qt::white : Qt::black);
+    const int luma = (299 * colour.red() + 587 * colour.green() + 114 * colour.blue()) / 1000;
+    cell->setForeground(luma < 128 ? Qt::white : Qt::black);
 }
 
 QColor SectorGridWidget::shadeColour() const
@@ -178,6 +234,7 @@ void SectorGridWidget::setCellSizeTwips(int widthTwips, int heightTwips)
     QFont small = font();
     small.setPixelSize(qMax(6, height * 2 / 3));
     setFont(small);
+    placeFrozenColumn();
 }
 
 void SectorGridWidget::repaint()

@@ -2,6 +2,7 @@
 
 #include "sectors/sectorgrid.h"
 
+#include <QTableView>
 #include <QTableWidget>
 #include <functional>
 
@@ -41,7 +42,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void placeFrozenColumn();
+    // Column 0 drawn again over the left edge, so the row headers stay in
+    // place when the data columns scroll sideways.
+    QTableView *m_frozen = nullptr;
+
     static bool isHeader(int row, int column) { return row == 0 || column == 0; }
 };
