@@ -88,6 +88,8 @@ int toInt(qint64 v)
 // outside 0 to 255; they are bounded first so the sum cannot overflow.
 qint64 rowValue(const ParameterImage &image, const ParameterRow &row)
 {
+    if (row.width > 3) // the identifier is characters, not a number
+        return 0;
     qint64 v = 0;
     for (int k = 0; k < row.width; ++k)
         v = v * 256 + std::clamp<qint64>(image[row.address + k], -(qint64(1) << 31), qint64(1) << 31);
