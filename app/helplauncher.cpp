@@ -40,7 +40,8 @@ QString resolveProgram(const QString &name)
 
 QString helpFilePath()
 {
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/') + LoadText(2000));
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                    LoadText(2000));
 }
 
 bool startHelpViewer(const QString &helpFile, QString *error)

@@ -23,6 +23,7 @@ void LanguageChoice::ComboIdioma_Click()
     }
     QString error;
     if (!writeSettingsFile(m_settingsPath, m_settings, &error))
-        m_fields.setStatusLine(QStringLiteral("%1 not saved: %2").arg(QFileInfo(m_settingsPath).fileName(), error));
+        m_fields.setStatusLine(
+            QStringLiteral("%1 not saved: %2").arg(QFileInfo(m_settingsPath).fileName(), error));
     m_fields.processEvents();
 }

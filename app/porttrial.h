@@ -13,7 +13,8 @@ class SerialPort;
 class PortTrial
 {
 public:
-    PortTrial(Fields &fields, SerialPort &port, Delay &delay, StartupSettings &settings, QString settingsPath);
+    PortTrial(Fields &fields, SerialPort &port, Delay &delay, StartupSettings &settings,
+              QString settingsPath);
 
     // Tries the selected port and rewrites the settings file.
     void ComboCom_Click();

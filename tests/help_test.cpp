@@ -33,7 +33,8 @@ private slots:
                      "echo \"count=$#\" >> \"$out.tmp\"\n"
                      "mv \"$out.tmp\" \"$out\"\n");
         script.close();
-        QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     }
 
     void pathReachesViewerAsOneArgument()

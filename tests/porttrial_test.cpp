@@ -122,8 +122,8 @@ private slots:
         Rig rig;
         rig.fields.setListIndex(kCombo, 3);
         QCOMPARE(rig.fields.statusHistory,
-                 (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"), QStringLiteral("Serial Port  1"),
-                              QStringLiteral("Serial Port  1")}));
+                 (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"),
+                              QStringLiteral("Serial Port  1"), QStringLiteral("Serial Port  1")}));
         // The fall-back waits two seconds after showing the failure.
         QCOMPARE(rig.statusTimes.at(1) - rig.statusTimes.at(0), qint64(2'000'000'000));
         QCOMPARE(rig.fields.listIndex(kCombo), 0);
@@ -140,8 +140,8 @@ private slots:
         qputenv("ZAV_COM1", m_pty.toLocal8Bit());
         QCOMPARE(rig.fields.statusHistory,
                  (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"),
-                              QStringLiteral("Serial Port  1  Not Avalaible"), QStringLiteral("Serial Port  1"),
-                              QStringLiteral("Serial Port  1")}));
+                              QStringLiteral("Serial Port  1  Not Avalaible"),
+                              QStringLiteral("Serial Port  1"), QStringLiteral("Serial Port  1")}));
         QCOMPARE(rig.settings.PortNumber, qint16(1));
         QCOMPARE(rig.file().left(3), QByteArray("1\r\n"));
     }
@@ -185,8 +185,8 @@ private slots:
         rig.fields.setListIndex(kCombo, 3);
         rig.fields.setClickHandler(kCombo, [&rig] { rig.trial.ComboCom_Click(); });
         rig.trial.ComboCom_Change();
-        QCOMPARE(rig.fields.statusHistory,
-                 (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"), QStringLiteral("Serial Port  1")}));
+        QCOMPARE(rig.fields.statusHistory, (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"),
+                                                        QStringLiteral("Serial Port  1")}));
         QCOMPARE(rig.file().left(3), QByteArray("1\r\n"));
     }
 

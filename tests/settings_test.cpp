@@ -21,39 +21,41 @@ private slots:
         QTest::addColumn<int>("factory");
         QTest::addColumn<bool>("problem");
 
-        QTest::newRow("five lines") << QByteArray("3\r\n0\r\n0\r\n\"34\"\r\n0\r\n") << 3 << 0 << 0 << "34" << 0
-                                    << false;
-        QTest::newRow("one line commas") << QByteArray("1,0,0,\"1\",0\r\n") << 1 << 0 << 0 << "1" << 0 << false;
-        QTest::newRow("one line no end") << QByteArray("3,-5,70000,\"34\",731") << 3 << -5 << 70000 << "34"
-                                         << 731 << false;
-        QTest::newRow("lf only") << QByteArray("9\n1\n2\n\"34\"\n731\n") << 9 << 1 << 2 << "34" << 731 << false;
-        QTest::newRow("unquoted string") << QByteArray("2\r\n0\r\n0\r\n34\r\n0\r\n") << 2 << 0 << 0 << "34" << 0
-                                         << false;
-        QTest::newRow("unquoted trailing blanks") << QByteArray("2,0,0,  1  ,0") << 2 << 0 << 0 << "1" << 0
-                                                  << false;
-        QTest::newRow("quoted keeps comma") << QByteArray("2,0,0,\"3,4\",5") << 2 << 0 << 0 << "3,4" << 5
-                                            << false;
+        QTest::newRow("five lines") << QByteArray("3\r\n0\r\n0\r\n\"34\"\r\n0\r\n") << 3 << 0 << 0 << "34"
+                                    << 0 << false;
+        QTest::newRow("one line commas")
+            << QByteArray("1,0,0,\"1\",0\r\n") << 1 << 0 << 0 << "1" << 0 << false;
+        QTest::newRow("one line no end")
+            << QByteArray("3,-5,70000,\"34\",731") << 3 << -5 << 70000 << "34" << 731 << false;
+        QTest::newRow("lf only") << QByteArray("9\n1\n2\n\"34\"\n731\n") << 9 << 1 << 2 << "34" << 731
+                                 << false;
+        QTest::newRow("unquoted string")
+            << QByteArray("2\r\n0\r\n0\r\n34\r\n0\r\n") << 2 << 0 << 0 << "34" << 0 << false;
+        QTest::newRow("unquoted trailing blanks")
+            << QByteArray("2,0,0,  1  ,0") << 2 << 0 << 0 << "1" << 0 << false;
+        QTest::newRow("quoted keeps comma")
+            << QByteArray("2,0,0,\"3,4\",5") << 2 << 0 << 0 << "3,4" << 5 << false;
         QTest::newRow("empty string") << QByteArray("2,0,0,\"\",5") << 2 << 0 << 0 << "" << 5 << false;
-        QTest::newRow("spaces before values") << QByteArray("  4,\t 7,  -8,   \"34\",   731\r\n") << 4 << 7 << -8
-                                              << "34" << 731 << false;
-        QTest::newRow("non numbers read 0") << QByteArray("abc,x,,\"1\",y\r\n") << 0 << 0 << 0 << "1" << 0
-                                            << false;
-        QTest::newRow("decimal rounds half even") << QByteArray("2.5,3.5,-2.5,\"1\",0") << 2 << 4 << -2 << "1"
-                                                  << 0 << false;
-        QTest::newRow("extra content ignored") << QByteArray("5,1,2,\"34\",731,99,100\r\ngarbage\r\n") << 5 << 1
-                                               << 2 << "34" << 731 << false;
-        QTest::newRow("sixth line ignored") << QByteArray("5\r\n1\r\n2\r\n\"1\"\r\n3\r\n77\r\n") << 5 << 1 << 2
-                                            << "1" << 3 << false;
+        QTest::newRow("spaces before values")
+            << QByteArray("  4,\t 7,  -8,   \"34\",   731\r\n") << 4 << 7 << -8 << "34" << 731 << false;
+        QTest::newRow("non numbers read 0")
+            << QByteArray("abc,x,,\"1\",y\r\n") << 0 << 0 << 0 << "1" << 0 << false;
+        QTest::newRow("decimal rounds half even")
+            << QByteArray("2.5,3.5,-2.5,\"1\",0") << 2 << 4 << -2 << "1" << 0 << false;
+        QTest::newRow("extra content ignored")
+            << QByteArray("5,1,2,\"34\",731,99,100\r\ngarbage\r\n") << 5 << 1 << 2 << "34" << 731 << false;
+        QTest::newRow("sixth line ignored")
+            << QByteArray("5\r\n1\r\n2\r\n\"1\"\r\n3\r\n77\r\n") << 5 << 1 << 2 << "1" << 3 << false;
         QTest::newRow("latin1 string") << QByteArray("1,0,0,\"Espa\xf1ol\",0") << 1 << 0 << 0
                                        << QString::fromUtf8("Español") << 0 << false;
         QTest::newRow("fewer values") << QByteArray("3\r\n-1\r\n") << 3 << -1 << 0 << "1" << 0 << true;
         QTest::newRow("empty file") << QByteArray() << 1 << 0 << 0 << "1" << 0 << true;
-        QTest::newRow("port out of range") << QByteArray("40000,0,0,\"34\",0") << 1 << 0 << 0 << "34" << 0
-                                           << true;
-        QTest::newRow("spare out of range") << QByteArray("3,9999999999,0,\"34\",0") << 3 << 0 << 0 << "34" << 0
-                                            << true;
-        QTest::newRow("factory out of range") << QByteArray("3,0,0,\"34\",-32769") << 3 << 0 << 0 << "34" << 0
-                                              << true;
+        QTest::newRow("port out of range")
+            << QByteArray("40000,0,0,\"34\",0") << 1 << 0 << 0 << "34" << 0 << true;
+        QTest::newRow("spare out of range")
+            << QByteArray("3,9999999999,0,\"34\",0") << 3 << 0 << 0 << "34" << 0 << true;
+        QTest::newRow("factory out of range")
+            << QByteArray("3,0,0,\"34\",-32769") << 3 << 0 << 0 << "34" << 0 << true;
         QTest::newRow("limits fit") << QByteArray("-32768,2147483647,-2147483648,\"1\",32767") << -32768
                                     << 2147483647 << int(-2147483648LL) << "1" << 32767 << false;
     }
@@ -129,7 +131,8 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         QString error;
-        QVERIFY(!writeSettingsFile(dir.filePath(QStringLiteral("notadir/zav.ini")), StartupSettings(), &error));
+        QVERIFY(
+            !writeSettingsFile(dir.filePath(QStringLiteral("notadir/zav.ini")), StartupSettings(), &error));
         QVERIFY(!error.isEmpty());
     }
 
@@ -170,7 +173,8 @@ private slots:
         s.LanguageCode = before;
         s.Spare2 = 70000;
         LanguageChoice choice(fields, s, path);
-        fields.setListEntries(QStringLiteral("ComboIdioma"), {QStringLiteral("English"), QString::fromUtf8("Español")});
+        fields.setListEntries(QStringLiteral("ComboIdioma"),
+                              {QStringLiteral("English"), QString::fromUtf8("Español")});
         fields.setClickHandler(QStringLiteral("ComboIdioma"), [&] { choice.ComboIdioma_Click(); });
         fields.setListIndex(QStringLiteral("ComboIdioma"), index);
         QTEST(s.LanguageCode, "after");

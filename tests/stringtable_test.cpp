@@ -46,9 +46,9 @@ private slots:
         QTest::newRow("2000 modern") << 2000 << ES << QStringLiteral("ayudaZAV.chm");
         QTest::newRow("2000 traditional") << 2000 << ET << QStringLiteral("ayudajq.chm");
         QTest::newRow("2000 fr") << 2000 << FR << QStringLiteral("AideZAV.chm");
-        QTest::newRow("2001 es") << 2001 << ES
-                                 << QStringLiteral(
-                                        "Esta versión de firmware solo se programa con el software ZAV V1.2.9");
+        QTest::newRow("2001 es")
+            << 2001 << ES
+            << QStringLiteral("Esta versión de firmware solo se programa con el software ZAV V1.2.9");
     }
 
     void lookup()
@@ -72,8 +72,9 @@ private slots:
         QCOMPARE(int(std::size(used)), 87);
         for (int id : used) {
             QVERIFY2(hasText(id), qPrintable(QString::number(id)));
-            for (auto v : {LanguageVersion::Neutral, LanguageVersion::EnglishUS, LanguageVersion::SpanishModern,
-                           LanguageVersion::SpanishTraditional, LanguageVersion::French})
+            for (auto v :
+                 {LanguageVersion::Neutral, LanguageVersion::EnglishUS, LanguageVersion::SpanishModern,
+                  LanguageVersion::SpanishTraditional, LanguageVersion::French})
                 QVERIFY(!LoadText(id, v).isEmpty());
         }
     }
@@ -95,7 +96,8 @@ private slots:
         QTest::newRow("fr bare") << "fr" << LanguageVersion::French;
         QTest::newRow("es_ES") << "es_ES.UTF-8" << LanguageVersion::SpanishModern;
         QTest::newRow("es_MX") << "es_MX.UTF-8" << LanguageVersion::SpanishModern;
-        QTest::newRow("es_ES@traditional") << "es_ES.UTF-8@traditional" << LanguageVersion::SpanishTraditional;
+        QTest::newRow("es_ES@traditional")
+            << "es_ES.UTF-8@traditional" << LanguageVersion::SpanishTraditional;
         QTest::newRow("es_AR@traditional") << "es_AR@traditional" << LanguageVersion::SpanishTraditional;
         QTest::newRow("es_ES@euro") << "es_ES@euro" << LanguageVersion::SpanishModern;
         QTest::newRow("en_US") << "en_US.UTF-8" << LanguageVersion::EnglishUS;

@@ -73,7 +73,8 @@ constexpr TextRow kTexts[] = {
     {1422, "User Speed 3", "Velocidad usuario 3", nullptr, "Vitesse usager 3"},
     {1423, "User Speed 4", "Velocidad usuario 4", nullptr, "Vitesse usager 4"},
     {1424, "Reducer Ratio", "Relación reductor", nullptr, "Rapport réducteur"},
-    {1425, "Pulses per revolution", "Pulsos por revolución", "Pulses per revolution", "Pulsations par révolution"},
+    {1425, "Pulses per revolution", "Pulsos por revolución", "Pulses per revolution",
+     "Pulsations par révolution"},
     {1426, "Acceleration time", "Tiempo de Aceleración", nullptr, "Temps d'accélération"},
     {1427, "Motor Type", "Tipo de Motor", nullptr, "Type de moteur"},
     {1428, "Stepper Motor", "Paso a paso", nullptr, "Moteur pas à pas"},
@@ -125,8 +126,8 @@ static_assert(inIdOrder(), "the text table must stay sorted by ID");
 const TextRow *findRow(int id)
 {
     const auto *end = std::end(kTexts);
-    const auto *row = std::lower_bound(std::begin(kTexts), end, id,
-                                       [](const TextRow &r, int key) { return r.id < key; });
+    const auto *row =
+        std::lower_bound(std::begin(kTexts), end, id, [](const TextRow &r, int key) { return r.id < key; });
     return row != end && row->id == id ? row : nullptr;
 }
 

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The five versions the string table holds, by their language IDs.
-enum class LanguageVersion {
+enum class LanguageVersion
+{
     Neutral = 0,
     EnglishUS = 1033,
     SpanishModern = 3082,
