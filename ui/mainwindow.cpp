@@ -271,6 +271,15 @@ void frmMain::buildLayout()
     if (QWidget *hint = m_fields->widget(QStringLiteral("PictureInicio")))
         hint->raise();
 
+    // The pulse box sits in the gap the run of spaces leaves in its label's caption;
+    // with a face wider than the design's, the gap starts further right.
+    if (auto *label = qobject_cast<QLabel *>(m_fields->widget(QStringLiteral("lblDuracionpulsosincronismo")))) {
+        QWidget *box = m_fields->widget(QStringLiteral("txtDuracionPulsoSincronismo"));
+        const int wordsEnd = label->x() + label->fontMetrics().horizontalAdvance(QStringLiteral("Pulso sincronismo ")) + 2;
+        if (box->x() < wordsEnd)
+            box->move(wordsEnd, box->y());
+    }
+
     // Status bar: the status line, the date and the time.
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("sbStatusBar"));
@@ -441,8 +450,10 @@ void frmMain::Form_Load(const QString &settingsProblem)
 
     // 14.
     show();
-    raise();
-    activateWindow();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
 
     // 15. Until now every pause returned at once.
     if (m_calibrate) {

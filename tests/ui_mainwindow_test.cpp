@@ -1,0 +1,353 @@
+// The main window offscreen: layout, the field store over the widgets, tabs,
+// polling buttons, closing and the stored placement.
+
+#include "app/startupsettings.h"
+#include "link/link.h"
+#include "ui/layouttable.h"
+#include "ui/mainwindow.h"
+#include "ui/twips.h"
+#include "ui/widgetfields.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+// A pseudo-terminal whose slave stands in for a serial port.
+struct Pty
+{
+    int master = -1;
+    QString slave;
+    Pty()
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
+            slave = QString::fromLocal8Bit(ptsname(master));
+    }
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
+};
+
+QString name(const char *n)
+{
+    return QString::fromLatin1(n);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    Pty m_pty;
+    StartupSettings m_settings;
+    std::unique_ptr<frmMain> m_window;
+
+    frmMain &window() { return *m_window; }
+    WidgetFields &fields() { return m_window->fields(); }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("store")));
+        QVERIFY(!m_pty.slave.isEmpty());
+        qputenv("ZAV_COM1", m_pty.slave.toLocal8Bit());
+    }
+
+    void init()
+    {
+        m_settings = StartupSettings{};
+        m_window = std::make_unique<frmMain>(m_settings, m_dir.filePath(QStringLiteral("zav.ini")));
+        m_window->setCalibrationEnabled(false);
+        QCOMPARE(fields().statusLine(), QStringLiteral("Estado"));
+        m_window->Form_Load();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        QSettings(QStringLiteral("ZAV"), QStringLiteral("ZAV")).clear();
+    }
+
+    void captionAndFixedSize()
+    {
+        QCOMPARE(window().windowTitle(), QStringLiteral("ZAV 1.3.5  "));
+        QVERIFY(window().isVisible());
+        QCOMPARE(window().minimumSize(), window().maximumSize());
+        QVERIFY(!(window().windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(window().windowFlags() & Qt::WindowMinimizeButtonHint);
+    }
+
+    // Every control lies inside its parent, so nothing of the layout is cut off.
+    void layoutFitsItsFrames()
+    {
+        for (const LayoutItem &item : mainLayout()) {
+            QWidget *w = fields().widget(name(item.name));
+            QVERIFY2(w, item.name);
+            QWidget *parent = w->parentWidget();
+            const QRect inParent(QPoint(0, 0), parent->size());
+            QVERIFY2(inParent.contains(w->geometry()), qPrintable(QStringLiteral("%1 %2 outside %3 %4")
+                                                                     .arg(name(item.name))
+                                                                     .arg(QVariant(w->geometry()).toString())
+                                                                     .arg(parent->objectName())
+                                                                     .arg(QVariant(inParent).toString())));
+        }
+    }
+
+    void startsOnPageOneWithParameterFieldsHidden()
+    {
+        QCOMPARE(window().CurrentPage(), 1);
+        QVERIFY(fields().isVisible(QStringLiteral("FrameP(1)")));
+        for (int page = 2; page <= 5; ++page)
+            QVERIFY(!fields().isVisible(arrayName("FrameP", page)));
+        for (const LayoutItem &item : mainLayout()) {
+            if (item.hiddenAtStep == 8 || item.hiddenAtStep == 13)
+                QVERIFY2(!fields().isVisible(name(item.name)), item.name);
+        }
+        // Step 7 hid eight indicator rows; the changer rule for "CX1" then showed
+        // the last-lamp-alarm, lamp-ON and lamp-alarm rows again.
+        for (const char *hidden : {"label1(9)", "LedAzulLampara1", "label1(10)", "label1(2)", "label1(4)", "label1(7)"})
+            QVERIFY2(!fields().isVisible(name(hidden)), hidden);
+        for (const char *shown : {"label1(1)", "LedRojoPrealarmaLampara", "label1(5)", "label1(6)"})
+            QVERIFY2(fields().isVisible(name(shown)), shown);
+        // Hidden fields keep their design texts.
+        QCOMPARE(fields().text(QStringLiteral("TFotocelulaInterior")), QStringLiteral("10"));
+        QCOMPARE(fields().text(QStringLiteral("TNumeroID")), QStringLiteral("0"));
+        for (const char *shown : {"Frame1(0)", "CInterrogar", "ComboCom", "Label(17)", "LedOn", "LedOff",
+                                  "LedTimerON", "label1(0)", "CLeer", "Csalir", "PictureInicio"})
+            QVERIFY2(fields().isVisible(name(shown)), shown);
+        QVERIFY(!fields().isVisible(QStringLiteral("ComboIdioma")));
+    }
+
+    void listsHaveTheirFirstEntries()
+    {
+        QCOMPARE(fields().listEntries(QStringLiteral("ComboCom")).size(), 9);
+        QCOMPARE(fields().listIndex(QStringLiteral("ComboCom")), 0);
+        QCOMPARE(fields().listIndex(QStringLiteral("ComboIdioma")), 0);
+        QCOMPARE(fields().text(QStringLiteral("ComboTipoCambiador")), QStringLiteral("CX1"));
+        QCOMPARE(fields().listIndex(QStringLiteral("cmbModofuncionamiento")), 0);
+        // The function-mode rule ran: night attenuation off for "Night ON".
+        QVERIFY(!fields().isEnabled(QStringLiteral("txtAtenuacionNocturna")));
+    }
+
+    void hintIsAboveThePanelAndTheTabStrip()
+    {
+        QWidget *hint = fields().widget(QStringLiteral("PictureInicio"));
+        const QObjectList siblings = hint->parentWidget()->children();
+        const auto at = [&](const char *n) { return siblings.indexOf(fields().widget(name(n))); };
+        QVERIFY(at("PictureInicio") > at("Frame1(0)"));
+        QVERIFY(at("PictureInicio") > at("TabStrip1"));
+        QVERIFY(at("PictureInicio") > at("FrameP(1)"));
+        QCOMPARE(hint->pos(), QPoint(twipsToPixels(1800), twipsToPixels(2760)));
+    }
+
+    void tabSwitchShowsOnePage()
+    {
+        auto *tabs = qobject_cast<QTabBar *>(fields().widget(QStringLiteral("TabStrip1")));
+        QCOMPARE(tabs->count(), 4);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        QCOMPARE(window().CurrentPage(), 3);
+        QVERIFY(fields().isVisible(QStringLiteral("FrameP(3)")));
+        QVERIFY(!fields().isVisible(QStringLiteral("FrameP(1)")));
+
+        // The same tab again changes nothing.
+        fields().setListIndex(QStringLiteral("TabStrip1"), 2);
+        QCOMPARE(window().CurrentPage(), 3);
+        QVERIFY(fields().isVisible(QStringLiteral("FrameP(3)")));
+
+        fields().setListIndex(QStringLiteral("TabStrip1"), 3);
+        QCOMPARE(window().CurrentPage(), 4);
+        QVERIFY(fields().isVisible(QStringLiteral("FrameP(4)")));
+        QVERIFY(!fields().isVisible(QStringLiteral("FrameP(3)")));
+
+        // Identification adds the fifth tab through the tab list.
+        QStringList entries = fields().listEntries(QStringLiteral("TabStrip1"));
+        fields().setListEntries(QStringLiteral("TabStrip1"), entries << QStringLiteral("Visualization"));
+        QCOMPARE(tabs->count(), 5);
+        QCOMPARE(window().CurrentPage(), 4);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+        QCOMPARE(window().CurrentPage(), 5);
+        QVERIFY(fields().isVisible(QStringLiteral("FrameP(5)")));
+    }
+
+    void focusFieldBringsItsPageForward()
+    {
+        fields().setListIndex(QStringLiteral("TabStrip1"), 2);
+        fields().setVisible(QStringLiteral("TLuxON"), true);
+        fields().focusField(QStringLiteral("TLuxON"));
+        QCOMPARE(window().CurrentPage(), 1);
+        QCOMPARE(fields().listIndex(QStringLiteral("TabStrip1")), 0);
+    }
+
+    void listSelectionFromCodeRunsTheHandlerEveryTime()
+    {
+        int runs = 0;
+        fields().setClickHandler(QStringLiteral("ComboTipoLampara1"), [&] { ++runs; });
+        fields().setListIndex(QStringLiteral("ComboTipoLampara1"), 1);
+        fields().setListIndex(QStringLiteral("ComboTipoLampara1"), 1);
+        QCOMPARE(runs, 2);
+        QCOMPARE(fields().text(QStringLiteral("ComboTipoLampara1")), QStringLiteral("AC"));
+
+        // The user's pick runs it too.
+        auto *combo = qobject_cast<QComboBox *>(fields().widget(QStringLiteral("ComboTipoLampara1")));
+        combo->activated(0);
+        QCOMPARE(runs, 3);
+
+        // Typed text that is no entry leaves the list without a choice.
+        fields().setText(QStringLiteral("ComboTipoLampara1"), QStringLiteral("XY"));
+        QCOMPARE(fields().listIndex(QStringLiteral("ComboTipoLampara1")), -1);
+        fields().setText(QStringLiteral("ComboTipoLampara1"), QStringLiteral("DC"));
+        QCOMPARE(fields().listIndex(QStringLiteral("ComboTipoLampara1")), 0);
+    }
+
+    void changerRuleRunsOnSelection()
+    {
+        fields().setVisible(QStringLiteral("ComboTipoCambiador"), true);
+        fields().setListIndex(QStringLiteral("ComboTipoCambiador"), 3); // LED
+        QVERIFY(fields().isVisible(QStringLiteral("TPWMLed")));
+        QVERIFY(fields().isVisible(QStringLiteral("label1(6)")));
+        QVERIFY(!fields().isVisible(QStringLiteral("Frame1(2)")));
+        // The mains-failure Off button is not inside its frame and is hidden by itself.
+        QVERIFY(!fields().isVisible(QStringLiteral("CFalloRedOff")));
+    }
+
+    void typingIntoThePortListTriesThePort()
+    {
+        QTest::keyClicks(qobject_cast<QComboBox *>(fields().widget(QStringLiteral("ComboCom")))->lineEdit(),
+                         QStringLiteral("x"));
+        // No such entry: the trial fails and falls back to Com1 (the pseudo-terminal).
+        QCOMPARE(fields().listIndex(QStringLiteral("ComboCom")), 0);
+        QCOMPARE(fields().statusLine(), QStringLiteral("Serial Port  1"));
+    }
+
+    void checkBoxValues()
+    {
+        fields().setValue(QStringLiteral("chkEstado"), 1);
+        QCOMPARE(fields().value(QStringLiteral("chkEstado")), 1);
+        fields().setValue(QStringLiteral("chkEstado"), 2);
+        QCOMPARE(fields().value(QStringLiteral("chkEstado")), 2);
+        QCOMPARE(qobject_cast<QCheckBox *>(fields().widget(QStringLiteral("chkEstado")))->checkState(),
+                 Qt::PartiallyChecked);
+        fields().setValue(QStringLiteral("chkEstado"), 0);
+        QCOMPARE(fields().value(QStringLiteral("chkEstado")), 0);
+    }
+
+    void unknownFieldDoesNotCrash()
+    {
+        QTest::ignoreMessage(QtWarningMsg, "WidgetFields: no control named TNoSuchBox; its value is kept in memory");
+        fields().setText(QStringLiteral("TNoSuchBox"), QStringLiteral("5"));
+        QCOMPARE(fields().text(QStringLiteral("TNoSuchBox")), QStringLiteral("5"));
+    }
+
+    void pollingOnAndOff_data()
+    {
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("2.5 s") << "2.5" << true << 2500;
+        QTest::newRow("3 s") << "3" << true << 3000;
+        QTest::newRow("no number") << "abc" << false << 0;
+        QTest::newRow("zero") << "0" << false << 0;
+    }
+
+    void pollingOnAndOff()
+    {
+        QFETCH(QString, period);
+        QFETCH(bool, running);
+        QFETCH(int, interval);
+        QVERIFY(!window().TimerEstado().isActive());
+        fields().setText(QStringLiteral("TTiempoModoVerboso"), period);
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CModoVerboso"))),
+                          Qt::LeftButton);
+        QVERIFY(!fields().isEnabled(QStringLiteral("CModoVerboso")));
+        QCOMPARE(window().TimerEstado().isActive(), running);
+        if (running)
+            QCOMPARE(window().TimerEstado().interval(), interval);
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("Command1"))), Qt::LeftButton);
+        QVERIFY(!window().TimerEstado().isActive());
+        QVERIFY(fields().isEnabled(QStringLiteral("CModoVerboso")));
+    }
+
+    void closingWhileTheLinkIsBusyWaitsForIt()
+    {
+        QVERIFY(window().link().tryBegin());
+        window().close();
+        QVERIFY(window().isVisible());
+        QVERIFY(window().link().aborted());
+        window().link().end();
+        QTRY_VERIFY(!window().isVisible());
+    }
+
+    void placementIsStoredWhenNormal()
+    {
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("Csalir"))), Qt::LeftButton);
+        QVERIFY(!window().isVisible());
+        QSettings store(QStringLiteral("ZAV"), QStringLiteral("ZAV"));
+        store.beginGroup(QStringLiteral("Settings"));
+        const QRect frame = window().frameGeometry();
+        const QList<QPair<const char *, int>> expected = {
+            {"MainLeft", frame.x()}, {"MainTop", frame.y()}, {"MainWidth", frame.width()}, {"MainHeight", frame.height()}};
+        for (const auto &[key, pixels] : expected) {
+            const QString text = store.value(name(key)).toString();
+            QVERIFY2(!text.isEmpty(), key);
+            QCOMPARE(text.toFloat(), float(pixelsToTwips(pixels)));
+            QVERIFY2(!text.contains(QLatin1Char('e')) && !text.endsWith(QLatin1String(".0")), qPrintable(text));
+        }
+    }
+
+    void placementIsNotStoredWhenMinimised()
+    {
+        window().showMinimized();
+        QTRY_VERIFY(window().isMinimized());
+        window().close();
+        QSettings store(QStringLiteral("ZAV"), QStringLiteral("ZAV"));
+        QVERIFY(!store.contains(QStringLiteral("Settings/MainLeft")));
+    }
+
+    // Pictures for a look at the layout: the window as it starts, and every page
+    // with all its fields shown.
+    void screenshots()
+    {
+        window().grab().save(QStringLiteral("/tmp/zav-main-start.png"));
+        for (const LayoutItem &item : mainLayout()) {
+            if (!name(item.name).startsWith(QLatin1String("FrameP(")))
+                fields().setVisible(name(item.name), true);
+        }
+        fields().setVisible(QStringLiteral("PictureInicio"), false);
+        QStringList tabs = fields().listEntries(QStringLiteral("TabStrip1"));
+        fields().setListEntries(QStringLiteral("TabStrip1"), tabs << QStringLiteral("Visualization"));
+        for (int page = 1; page <= 5; ++page) {
+            fields().setListIndex(QStringLiteral("TabStrip1"), page - 1);
+            QVERIFY(window().grab().save(QStringLiteral("/tmp/zav-main-page%1.png").arg(page)));
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // Captions in English whatever the machine's language.
+    qputenv("LC_ALL", "C");
+    QApplication app(argc, argv);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ui_mainwindow_test.moc"
