@@ -45,10 +45,9 @@ bool ColourTransfer::transferRecord(Direction direction, int bank, int first,
                                     ColourRecord::TransferBuffer &buffer)
 {
     for (int address = first; address < first + ColourRecord::kSize; ++address) {
-        const ReplyFrame reply =
-            m_link.ExchangeFrame(direction == Direction::Read
-                                     ? ColourRecord::readRequest(bank, address)
-                                     : ColourRecord::writeRequest(bank, address, buffer[address]));
+        const ReplyFrame reply = m_link.ExchangeFrame(
+            direction == Direction::Read ? ColourRecord::readRequest(bank, address)
+                                         : ColourRecord::writeRequest(bank, address, buffer[address]));
         if (lineGone())
             return false;
         if (reply.Status != kAck) {

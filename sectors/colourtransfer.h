@@ -20,7 +20,11 @@ public:
     static QString progressText(int bank, int address, int byte);
 
 private:
-    enum class Direction { Read, Write };
+    enum class Direction
+    {
+        Read,
+        Write
+    };
     // Runs addresses first..first+66 of one bank; false when the line is gone
     // and nothing more can be sent.
     bool transferRecord(Direction direction, int bank, int first, std::array<quint8, 257> &buffer);

@@ -46,8 +46,8 @@ qint32 SectorEditor::colourFromCaption(const QString &caption)
     if (!whole)
         return LeadingNumber(caption).negative ? std::numeric_limits<qint32>::min()
                                                : std::numeric_limits<qint32>::max();
-    return qint32(std::clamp<qint64>(*whole, std::numeric_limits<qint32>::min(),
-                                     std::numeric_limits<qint32>::max()));
+    return qint32(
+        std::clamp<qint64>(*whole, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 QString SectorEditor::colourLabel(int index)

@@ -60,8 +60,9 @@ QList<QByteArray> expectedFrames(bool write, const FakeControllerPort &port)
     for (int bank = 1; bank <= 4; ++bank)
         for (int first : {0, 128})
             for (int address = first; address < first + 67; ++address)
-                frames.append(encodeRequest(write ? ColourRecord::writeRequest(bank, address, port.banks[bank][address])
-                                                  : ColourRecord::readRequest(bank, address)));
+                frames.append(
+                    encodeRequest(write ? ColourRecord::writeRequest(bank, address, port.banks[bank][address])
+                                        : ColourRecord::readRequest(bank, address)));
     return frames;
 }
 
@@ -246,7 +247,8 @@ void ColourTransferTest::silentAddressEndsOnlyItsHalfBank()
         QCOMPARE(buffer[a], patternByte(a < 40 ? 2 : 1, a));
     QCOMPARE(rig.state.table.entry(4, 1), patternByte(2, 131) * 256 + patternByte(2, 132));
     // The other banks are read whole.
-    QCOMPARE(rig.state.colours.colour(5), patternByte(3, 0) * 65536 + patternByte(3, 1) * 256 + patternByte(3, 2));
+    QCOMPARE(rig.state.colours.colour(5),
+             patternByte(3, 0) * 65536 + patternByte(3, 1) * 256 + patternByte(3, 2));
     QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
     // Three tries of 2 s and the 1 s pause in virtual time.
     QVERIFY(rig.clock.nowNs() > 7'000'000'000LL);
@@ -303,7 +305,8 @@ void ColourTransferTest::lineLostMidway()
     QVERIFY(!rig.link.failureText().isEmpty());
     QCOMPARE(rig.fields.statusLine(), rig.link.failureText());
     // Bank 1 arrived whole; the banks after the loss keep what they held.
-    QCOMPARE(rig.state.colours.colour(1), patternByte(1, 0) * 65536 + patternByte(1, 1) * 256 + patternByte(1, 2));
+    QCOMPARE(rig.state.colours.colour(1),
+             patternByte(1, 0) * 65536 + patternByte(1, 1) * 256 + patternByte(1, 2));
     QCOMPARE(rig.state.table.entry(5, 1), 45);
     QCOMPARE(rig.state.table.entry(3, 1), 511);
     QVERIFY(rig.buttonsEnabled());

@@ -80,14 +80,15 @@ void SectorsTest::formatAndClear()
 void SectorsTest::keyAndLeave_data()
 {
     QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("left");      // text of the cell to the left (column > 1)
-    QTest::addColumn<QString>("shown");     // text of the cell before typing
-    QTest::addColumn<int>("entry");         // its table entry before typing
+    QTest::addColumn<QString>("left");  // text of the cell to the left (column > 1)
+    QTest::addColumn<QString>("shown"); // text of the cell before typing
+    QTest::addColumn<int>("entry");     // its table entry before typing
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("cellAfter"); // after leaving
     QTest::addColumn<int>("entryAfter");
 
     const QString forty = QStringLiteral("1234567890123456789012345678901234567890");
+    // clang-format off
     QTest::newRow("45 in the first column") << 1 << "" << "" << 511 << "45" << "045" << 45;
     QTest::newRow("90 after an empty cell") << 2 << "" << "" << 511 << "90" << "" << 511;
     QTest::newRow("360") << 2 << "045" << "" << 511 << "360" << "" << 511;
@@ -106,6 +107,7 @@ void SectorsTest::keyAndLeave_data()
     QTest::newRow("odd controller value kept") << 2 << "045" << "" << 1000 << "" << "" << 1000;
     QTest::newRow("rejected over odd value") << 2 << "045" << "" << 1000 << "400" << "" << 1000;
     QTest::newRow("column 32") << 32 << "300" << "" << 511 << "310" << "310" << 310;
+    // clang-format on
 }
 
 void SectorsTest::keyAndLeave()
@@ -316,10 +318,12 @@ void SectorsTest::requestFrames_data()
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("byte");
     QTest::addColumn<QByteArray>("frame");
+    // clang-format off
     QTest::newRow("read bank 1 address 0") << false << 1 << 0 << 0 << QByteArray("4a51000087000078");
     QTest::newRow("read bank 4 address 194") << false << 4 << 194 << 0 << QByteArray("4a5100008ac200b7");
     QTest::newRow("write 255 bank 1 address 0") << true << 1 << 0 << 255 << QByteArray("4a5100008300ff83");
     QTest::newRow("write 1 bank 1 address 3") << true << 1 << 3 << 1 << QByteArray("4a5100008303017e");
+    // clang-format on
 }
 
 void SectorsTest::requestFrames()

@@ -5,8 +5,8 @@
 #include "sectors/sectoreditor.h"
 #include "ui/twips.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
 
 namespace {

@@ -92,7 +92,8 @@ SectorGridWidget::SectorGridWidget(QWidget *parent) : QTableWidget(kRows, kColum
     for (int row = 0; row < kRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             auto *item = new QTableWidgetItem;
-            item->setFlags(isHeader(row, column) ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            item->setFlags(isHeader(row, column) ? Qt::ItemIsEnabled
+                                                 : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             setItem(row, column, item);
         }
     }
