@@ -26,7 +26,9 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDate>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -467,6 +469,11 @@ void frmMain::Form_Load(const QString &settingsProblem)
         notes << settingsProblem;
     if (!portProblem.isEmpty())
         notes << portProblem;
+    // The two rewrites of start-up report a failure as they go, but later texts
+    // cover it; a file that does not hold the settings now is said again here.
+    QFile written(m_settingsPath);
+    if (!written.open(QIODevice::ReadOnly) || written.readAll() != formatSettings(m_settings))
+        notes << QStringLiteral("%1 could not be written").arg(QFileInfo(m_settingsPath).fileName());
     if (!notes.isEmpty())
         f.setStatusLine(notes.join(QLatin1String("; ")));
 }
