@@ -22,7 +22,8 @@ namespace {
 QString findSimulator()
 {
     const QString dir = QCoreApplication::applicationDirPath();
-    for (const QString &candidate : {dir + QLatin1String("/zav-sim"), dir + QLatin1String("/tools/zav-sim/zav-sim")}) {
+    for (const QString &candidate :
+         {dir + QLatin1String("/zav-sim"), dir + QLatin1String("/tools/zav-sim/zav-sim")}) {
         if (QFileInfo(candidate).isExecutable())
             return candidate;
     }
@@ -70,13 +71,13 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("ZAV lantern controller configuration tool"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("Settings file instead of zav.ini."),
-                                       QStringLiteral("path"));
+    const QCommandLineOption iniOption(
+        QStringLiteral("ini"), QStringLiteral("Settings file instead of zav.ini."), QStringLiteral("path"));
     const QCommandLineOption demoOption(QStringLiteral("demo"),
                                         QStringLiteral("Run against the controller simulator on Com1:."));
-    const QCommandLineOption profileOption(QStringLiteral("profile"),
-                                           QStringLiteral("Simulator profile for --demo (full, cx2, led, empty)."),
-                                           QStringLiteral("name"), QStringLiteral("full"));
+    const QCommandLineOption profileOption(
+        QStringLiteral("profile"), QStringLiteral("Simulator profile for --demo (full, cx2, led, empty)."),
+        QStringLiteral("name"), QStringLiteral("full"));
     parser.addOptions({iniOption, demoOption, profileOption});
     parser.process(app);
 

@@ -3,6 +3,7 @@
 
 #include "app/startupsettings.h"
 #include "link/link.h"
+#include "support/simprocess.h"
 #include "ui/layouttable.h"
 #include "ui/mainwindow.h"
 #include "ui/twips.h"
@@ -67,7 +68,8 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("store")));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           m_dir.filePath(QStringLiteral("store")));
         QVERIFY(!m_pty.slave.isEmpty());
         qputenv("ZAV_COM1", m_pty.slave.toLocal8Bit());
     }
@@ -105,10 +107,10 @@ private slots:
             QWidget *parent = w->parentWidget();
             const QRect inParent(QPoint(0, 0), parent->size());
             QVERIFY2(inParent.contains(w->geometry()), qPrintable(QStringLiteral("%1 %2 outside %3 %4")
-                                                                     .arg(name(item.name))
-                                                                     .arg(QVariant(w->geometry()).toString())
-                                                                     .arg(parent->objectName())
-                                                                     .arg(QVariant(inParent).toString())));
+                                                                      .arg(name(item.name))
+                                                                      .arg(QVariant(w->geometry()).toString())
+                                                                      .arg(parent->objectName())
+                                                                      .arg(QVariant(inParent).toString())));
         }
     }
 
@@ -124,7 +126,8 @@ private slots:
         }
         // Step 7 hid eight indicator rows; the changer rule for "CX1" then showed
         // the last-lamp-alarm, lamp-ON and lamp-alarm rows again.
-        for (const char *hidden : {"label1(9)", "LedAzulLampara1", "label1(10)", "label1(2)", "label1(4)", "label1(7)"})
+        for (const char *hidden :
+             {"label1(9)", "LedAzulLampara1", "label1(10)", "label1(2)", "label1(4)", "label1(7)"})
             QVERIFY2(!fields().isVisible(name(hidden)), hidden);
         for (const char *shown : {"label1(1)", "LedRojoPrealarmaLampara", "label1(5)", "label1(6)"})
             QVERIFY2(fields().isVisible(name(shown)), shown);
@@ -252,7 +255,8 @@ private slots:
 
     void unknownFieldDoesNotCrash()
     {
-        QTest::ignoreMessage(QtWarningMsg, "WidgetFields: no control named TNoSuchBox; its value is kept in memory");
+        QTest::ignoreMessage(QtWarningMsg,
+                             "WidgetFields: no control named TNoSuchBox; its value is kept in memory");
         fields().setText(QStringLiteral("TNoSuchBox"), QStringLiteral("5"));
         QCOMPARE(fields().text(QStringLiteral("TNoSuchBox")), QStringLiteral("5"));
     }
@@ -281,7 +285,8 @@ private slots:
         QCOMPARE(window().TimerEstado().isActive(), running);
         if (running)
             QCOMPARE(window().TimerEstado().interval(), interval);
-        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("Command1"))), Qt::LeftButton);
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("Command1"))),
+                          Qt::LeftButton);
         QVERIFY(!window().TimerEstado().isActive());
         QVERIFY(fields().isEnabled(QStringLiteral("CModoVerboso")));
     }
@@ -298,18 +303,22 @@ private slots:
 
     void placementIsStoredWhenNormal()
     {
-        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("Csalir"))), Qt::LeftButton);
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("Csalir"))),
+                          Qt::LeftButton);
         QVERIFY(!window().isVisible());
         QSettings store(QStringLiteral("ZAV"), QStringLiteral("ZAV"));
         store.beginGroup(QStringLiteral("Settings"));
         const QRect frame = window().frameGeometry();
-        const QList<QPair<const char *, int>> expected = {
-            {"MainLeft", frame.x()}, {"MainTop", frame.y()}, {"MainWidth", frame.width()}, {"MainHeight", frame.height()}};
+        const QList<QPair<const char *, int>> expected = {{"MainLeft", frame.x()},
+                                                          {"MainTop", frame.y()},
+                                                          {"MainWidth", frame.width()},
+                                                          {"MainHeight", frame.height()}};
         for (const auto &[key, pixels] : expected) {
             const QString text = store.value(name(key)).toString();
             QVERIFY2(!text.isEmpty(), key);
             QCOMPARE(text.toFloat(), float(pixelsToTwips(pixels)));
-            QVERIFY2(!text.contains(QLatin1Char('e')) && !text.endsWith(QLatin1String(".0")), qPrintable(text));
+            QVERIFY2(!text.contains(QLatin1Char('e')) && !text.endsWith(QLatin1String(".0")),
+                     qPrintable(text));
         }
     }
 
@@ -320,6 +329,38 @@ private slots:
         window().close();
         QSettings store(QStringLiteral("ZAV"), QStringLiteral("ZAV"));
         QVERIFY(!store.contains(QStringLiteral("Settings/MainLeft")));
+    }
+
+    // The buttons reach the operations: a read of a simulated CX2 lantern shows its
+    // fields, hides the hint for good, and a refresh lights the indicators.
+    void readButtonReadsTheSimulatedController()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(sim.errorText()));
+        qputenv("ZAV_COM2", sim.devicePath().toLocal8Bit());
+        fields().setListIndex(QStringLiteral("ComboCom"), 1);
+        QCOMPARE(fields().statusLine(), QStringLiteral("Serial Port  2"));
+
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CLeer"))),
+                          Qt::LeftButton);
+        QCOMPARE(fields().statusLine(), QStringLiteral("Ended"));
+        QVERIFY(!fields().isVisible(QStringLiteral("PictureInicio")));
+        QVERIFY(fields().isVisible(QStringLiteral("TModeloR")));
+        QVERIFY(fields().isVisible(QStringLiteral("TLuxON")));
+        QVERIFY(!fields().text(QStringLiteral("TLuxON")).isEmpty());
+        QVERIFY(fields().isEnabled(QStringLiteral("CLeer")));
+        QVERIFY(!window().link().busy());
+
+        fields().setValue(QStringLiteral("chkEstado"), 1);
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CInterrogar"))),
+                          Qt::LeftButton);
+        QCOMPARE(fields().statusLine(), QStringLiteral("End check"));
+
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CDia"))),
+                          Qt::LeftButton);
+        QCOMPARE(fields().statusLine(), QStringLiteral(" ZAV is in day mode"));
+        window().grab().save(QStringLiteral("/tmp/zav-main-after-read.png"));
     }
 
     // Pictures for a look at the layout: the window as it starts, and every page

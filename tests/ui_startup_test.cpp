@@ -187,7 +187,8 @@ private slots:
         WidgetFields &f = start(true);
         QVERIFY(m_window->delay().DelayLoopCount() > 0);
         const QString status = f.statusLine();
-        QVERIFY2(status.startsWith(QLatin1String("Index =  ")) || status.startsWith(QLatin1String("Out speed computer ")),
+        QVERIFY2(status.startsWith(QLatin1String("Index =  ")) ||
+                     status.startsWith(QLatin1String("Out speed computer ")),
                  qPrintable(status));
     }
 };

@@ -263,42 +263,13 @@ const LayoutItem kLayout[] = {
     {"PictureInicio",               K::Hint,      kWindow,      1800, 2760, 3810, 3465,    0, nullptr,            nullptr},
 };
 
-const ListEntry kIdioma[] = {{0, "English"}, {0, "Español"}};
-const ListEntry kCom[] = {{0, "Com1:"}, {0, "Com2:"}, {0, "Com3:"}, {0, "Com4:"}, {0, "Com5:"},
-                          {0, "Com6:"}, {0, "Com7:"}, {0, "Com8:"}, {0, "Com9:"}};
-const ListEntry kTipoLampara[] = {{0, "DC"}, {0, "AC"}};
-const ListEntry kLamparaPrincipal[] = {{0, "0"}, {0, "1"}, {0, "2"}};
-const ListEntry kTipoCambiador[] = {{0, "CX1"}, {0, "CX2"}, {0, "CX3"}, {0, "LED"}};
-const ListEntry kSensorLuz[] = {{0, "Fotodiodo"}, {1100, nullptr}};
-const ListEntry kFuncion2Puerto[] = {{1061, nullptr}, {1471, nullptr}, {1472, nullptr}};
-const ListEntry kTipoMotor[] = {{1428, nullptr}, {1429, nullptr}};
-const ListEntry kModoFuncionamiento[] = {{1055, nullptr}, {1056, nullptr}};
-
-const ListFill kListFills[] = {
-    {"ComboIdioma", kIdioma},
-    {"ComboCom", kCom},
-    {"ComboTipoLampara1", kTipoLampara},
-    {"ComboTipoLampara2", kTipoLampara},
-    {"ComboLamparaPrincipal", kLamparaPrincipal},
-    {"ComboTipoCambiador", kTipoCambiador},
-    {"ComboSensorLuz", kSensorLuz},
-    {"ComboFuncion2Puerto", kFuncion2Puerto},
-    {"ComboTipoMotor", kTipoMotor},
-    {"cmbModofuncionamiento", kModoFuncionamiento},
-};
 // clang-format on
 
 } // namespace
 
 const int kTabCaptionIds[5] = {1102, 1430, 1165, 1104, 1105};
-const int kPageCaptionIds[5] = {1102, 1430, 1102, 1103, 1104};
 
 std::span<const LayoutItem> mainLayout()
 {
     return kLayout;
-}
-
-std::span<const ListFill> listFills()
-{
-    return kListFills;
 }

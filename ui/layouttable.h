@@ -3,7 +3,8 @@
 #include <span>
 
 // What kind of control a layout row makes.
-enum class ControlKind {
+enum class ControlKind
+{
     Label,     // caption (QLabel)
     Text,      // one-line text box (QLineEdit)
     Memo,      // multi-line text box (QPlainTextEdit)
@@ -20,10 +21,20 @@ enum class ControlKind {
     TabStrip,  // the page tabs
 };
 
-enum class LampPicture { None, LitBlue, UnlitBlue, Red, Green, LitRed, UnlitRed };
+enum class LampPicture
+{
+    None,
+    LitBlue,
+    UnlitBlue,
+    Red,
+    Green,
+    LitRed,
+    UnlitRed
+};
 
 // How a control looks beyond its kind.
-enum class ControlStyle {
+enum class ControlStyle
+{
     Plain,
     Indicator,  // status caption in the 9.75-point font
     DisplayBox, // text box in the tooltip background colour
@@ -54,23 +65,5 @@ struct LayoutItem
 // order (a later row is drawn above an earlier one).
 std::span<const LayoutItem> mainLayout();
 
-// One entry of a list filled at start-up: a string-table ID or a fixed text.
-struct ListEntry
-{
-    int textId;
-    const char *text;
-};
-
-struct ListFill
-{
-    const char *list;
-    std::span<const ListEntry> entries;
-};
-
-// The lists Form_Load fills, in its order (the language and port lists, then the
-// lists of the parameter pages, then the function-mode list with the captions).
-std::span<const ListFill> listFills();
-
-// Tab captions of TabStrip1, tab 1 to 5, and the captions of FrameP(1) to FrameP(5).
+// Tab captions of TabStrip1, tab 1 to 5 (the page frames take theirs from the table).
 extern const int kTabCaptionIds[5];
-extern const int kPageCaptionIds[5];

@@ -13,8 +13,8 @@
 #include "sectors/colourtransfer.h"
 #include "sectors/sectoreditor.h"
 #include "text/stringtable.h"
-#include "ui/layouttable.h"
 #include "ui/drawingwindow.h"
+#include "ui/layouttable.h"
 #include "ui/pictures.h"
 #include "ui/sectorgrid.h"
 #include "ui/twips.h"
@@ -93,7 +93,8 @@ frmMain::frmMain(StartupSettings &settings, QString settingsPath, QWidget *paren
     m_portTrial = std::make_unique<PortTrial>(*m_fields, *m_port, m_delay, m_settings, m_settingsPath);
     m_portTrial->isBusy = [this] { return m_link.busy(); };
     m_languageChoice = std::make_unique<LanguageChoice>(*m_fields, m_settings, m_settingsPath);
-    m_operations = std::make_unique<DeviceOperations>(*m_fields, m_link, m_capabilities, m_settings.FactoryCode);
+    m_operations =
+        std::make_unique<DeviceOperations>(*m_fields, m_link, m_capabilities, m_settings.FactoryCode);
     m_sectorEditor = std::make_unique<SectorEditor>(m_sectorState, *m_grid, *m_fields);
     m_sectorEditor->chooseColour = [this] { return chooseColour(); };
     static_cast<SectorGridWidget *>(m_grid)->attach(*m_sectorEditor);
@@ -257,7 +258,8 @@ void frmMain::buildLayout()
             m_tabStrip = tabs;
             const int tabHeight = tabs->sizeHint().height();
             tabs->setGeometry(rect.x(), rect.y(), rect.width(), tabHeight);
-            panel->setGeometry(rect.x(), rect.y() + tabHeight - 1, rect.width(), rect.height() - tabHeight + 1);
+            panel->setGeometry(rect.x(), rect.y() + tabHeight - 1, rect.width(),
+                               rect.height() - tabHeight + 1);
             widget = tabs;
             break;
         }
@@ -275,9 +277,11 @@ void frmMain::buildLayout()
 
     // The pulse box sits in the gap the run of spaces leaves in its label's caption;
     // with a face wider than the design's, the gap starts further right.
-    if (auto *label = qobject_cast<QLabel *>(m_fields->widget(QStringLiteral("lblDuracionpulsosincronismo")))) {
+    if (auto *label =
+            qobject_cast<QLabel *>(m_fields->widget(QStringLiteral("lblDuracionpulsosincronismo")))) {
         QWidget *box = m_fields->widget(QStringLiteral("txtDuracionPulsoSincronismo"));
-        const int wordsEnd = label->x() + label->fontMetrics().horizontalAdvance(QStringLiteral("Pulso sincronismo ")) + 2;
+        const int wordsEnd =
+            label->x() + label->fontMetrics().horizontalAdvance(QStringLiteral("Pulso sincronismo ")) + 2;
         if (box->x() < wordsEnd)
             box->move(wordsEnd, box->y());
     }
@@ -361,7 +365,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 quint32 frmMain::chooseColour()
 {
     // The chooser starts on the last colour chosen in it; a cancelled dialog keeps it.
-    const QColor start(int(m_lastColour & 0xFF), int((m_lastColour >> 8) & 0xFF), int((m_lastColour >> 16) & 0xFF));
+    const QColor start(int(m_lastColour & 0xFF), int((m_lastColour >> 8) & 0xFF),
+                       int((m_lastColour >> 16) & 0xFF));
     const QColor chosen = QColorDialog::getColor(start, this);
     if (chosen.isValid())
         m_lastColour = quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16;
@@ -491,7 +496,10 @@ void frmMain::sizeAndCentre()
         screenArea = s->geometry();
     move(screenArea.x() + (screenArea.width() - twipsToPixels(10300)) / 2,
          screenArea.y() + (screenArea.height() - twipsToPixels(7575)) / 2);
-    setWindowTitle(QStringLiteral("ZAV %1.%2.%3  ").arg(ZAV_VERSION_MAJOR).arg(ZAV_VERSION_MINOR).arg(ZAV_VERSION_PATCH));
+    setWindowTitle(QStringLiteral("ZAV %1.%2.%3  ")
+                       .arg(ZAV_VERSION_MAJOR)
+                       .arg(ZAV_VERSION_MINOR)
+                       .arg(ZAV_VERSION_PATCH));
     setFixedSize(twipsToPixels(10200) - decorationWidth, clientHeight);
 }
 
@@ -520,14 +528,13 @@ void frmMain::loadCaptions()
     for (int id : kTabCaptionIds)
         tabs << LoadText(id);
     f.setListEntries(kTabStrip, tabs);
-    for (int page = 1; page <= 5; ++page)
-        f.setCaption(pageName(page), LoadText(kPageCaptionIds[page - 1]));
 
     // The hint points at the Read button and names it as it now reads.
     if (auto *hint = qobject_cast<QLabel *>(f.widget(QStringLiteral("PictureInicio")))) {
         const QWidget *read = f.widget(QStringLiteral("CLeer"));
         const int tipX = read->geometry().center().x() - twipsToPixels(1800);
-        hint->setPixmap(drawHint(twipsRect(0, 0, 3810, 3465).size(), tipX, f.caption(QStringLiteral("CLeer"))));
+        hint->setPixmap(
+            drawHint(twipsRect(0, 0, 3810, 3465).size(), tipX, f.caption(QStringLiteral("CLeer"))));
     }
 }
 
@@ -553,7 +560,8 @@ void frmMain::CModoVerboso_Click()
 {
     m_fields->setEnabled(QStringLiteral("CModoVerboso"), false);
     // The period is read here only; 0 leaves the timer silent while polling stays on.
-    const int period = DeviceOperations::pollingPeriodMs(m_fields->text(QStringLiteral("TTiempoModoVerboso")));
+    const int period =
+        DeviceOperations::pollingPeriodMs(m_fields->text(QStringLiteral("TTiempoModoVerboso")));
     if (period > 0) {
         m_timerEstado.setInterval(period);
         m_timerEstado.start();
@@ -584,7 +592,6 @@ void frmMain::closeEvent(QCloseEvent *event)
 {
     if (m_link.busy()) {
         // An operation waits on the line: cut it short and close once it has let go.
-        m_closing = true;
         m_timerEstado.stop();
         m_link.onIdle = [this] { QTimer::singleShot(0, this, &QWidget::close); };
         m_link.abort();

@@ -104,5 +104,4 @@ private:
     QString m_helpFile;
     quint32 m_lastColour = 0;
     bool m_calibrate = true;
-    bool m_closing = false;
 };

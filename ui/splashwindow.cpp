@@ -51,6 +51,9 @@ frmSplash::frmSplash(QWidget *parent)
 
 void frmSplash::Form_Load()
 {
-    m_version->setText(QStringLiteral("Version %1.%2.%3").arg(ZAV_VERSION_MAJOR).arg(ZAV_VERSION_MINOR).arg(ZAV_VERSION_PATCH));
+    m_version->setText(QStringLiteral("Version %1.%2.%3")
+                           .arg(ZAV_VERSION_MAJOR)
+                           .arg(ZAV_VERSION_MINOR)
+                           .arg(ZAV_VERSION_PATCH));
     m_productName->setText(QStringLiteral("ZAV"));
 }

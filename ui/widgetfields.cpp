@@ -174,6 +174,9 @@ void WidgetFields::setListIndex(const QString &name, int index)
     } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
         const QSignalBlocker blocker(combo);
         combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+        // A long entry shows its beginning, not its end.
+        if (QLineEdit *edit = combo->lineEdit())
+            edit->setCursorPosition(0);
     }
     // From code exactly as from the user: the handler runs whether or not the index changed.
     runClickHandler(name);
