@@ -1,5 +1,6 @@
 #include "support/e2erig.h"
 
+#include "device/lighttables.h"
 #include "device/parameterlists.h"
 #include "device/rules.h"
 #include "device/visibility.h"
@@ -64,6 +65,7 @@ void E2eRig::startUpFields()
     fields.setListIndex(QStringLiteral("TabStrip1"), 0);
     installDependencyRules(fields);
     fillParameterLists(fields);
+    FillLightTables();
     for (int i = 1; i <= SectorColours::kCount; ++i)
         fields.setCaption(SectorEditor::colourLabel(i), QString::number(i));
     fields.setText(QStringLiteral("TTiempoModoVerboso"), QStringLiteral("3"));

@@ -1,0 +1,522 @@
+// End-to-end checks of identification, read all and write all over the real
+// serial path against zav-sim profiles: the frames on the line, the fields
+// filled, the controller's memory after a write, and the failure paths.
+
+#include "device/parametermap.h"
+#include "support/e2erig.h"
+#include "text/stringtable.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace {
+
+// "17-41 54 231-246" as a list of addresses.
+QList<int> addresses(const QString &ranges)
+{
+    QList<int> out;
+    for (const QString &range : ranges.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QStringList ends = range.split(QLatin1Char('-'));
+        for (int a = ends.first().toInt(); a <= ends.last().toInt(); ++a)
+            out.append(a);
+    }
+    return out;
+}
+
+QList<QByteArray> identificationFrames()
+{
+    QList<QByteArray> frames;
+    for (int index = 0; index < 32; ++index)
+        frames.append(E2eRig::frame(128, quint8(index)));
+    return frames;
+}
+
+// The status texts of a clean read: the identification count, then every
+// present address.
+QStringList cleanReadHistory(const QList<int> &present)
+{
+    QStringList history;
+    for (int index = 0; index < 32; ++index)
+        history << QStringLiteral(" %1").arg(index);
+    history << QStringLiteral("Ended") << QStringLiteral("Reading");
+    for (int address : present)
+        history << QString::number(address);
+    history << QStringLiteral("Ended");
+    return history;
+}
+
+// "Field=text", "Field#listIndex", "Field?value".
+void checkFieldValues(const MemoryFields &fields, const QStringList &values)
+{
+    for (const QString &value : values) {
+        const qsizetype at = value.indexOf(QRegularExpression(QStringLiteral("[=#?]")));
+        const QString name = value.left(at);
+        const QString want = value.mid(at + 1);
+        QString got;
+        switch (value[at].toLatin1()) {
+        case '=':
+            got = fields.text(name);
+            break;
+        case '#':
+            got = QString::number(fields.listIndex(name));
+            break;
+        default:
+            got = QString::number(fields.value(name));
+        }
+        QVERIFY2(got == want, qPrintable(QStringLiteral("%1: got \"%2\", want \"%3\"").arg(name, got, want)));
+    }
+}
+
+// The write frames for an image: present addresses 0..246, then 254 and 255.
+QList<QByteArray> writeFrames(const ParameterImage &image, const CapabilityMap &map)
+{
+    QList<QByteArray> frames;
+    for (int address = 0; address < 256; ++address) {
+        if ((address <= 246 || address >= 254) && map.ComprobarParametro(address))
+            frames.append(E2eRig::frame(2, quint8(address), quint8(image[address])));
+    }
+    return frames;
+}
+
+QString hexBytes(const std::array<quint8, 256> &bytes, int first, int count)
+{
+    QByteArray out(reinterpret_cast<const char *>(bytes.data()) + first, count);
+    return QString::fromLatin1(out.toHex(' '));
+}
+
+} // namespace
+
+class E2eDeviceTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void readProfile_data();
+    void readProfile();
+    void writeAfterRead_data();
+    void writeAfterRead();
+    void editedFieldsReachTheController();
+    void readWithNoAnswerAtAddress17();
+    void writeWithNoAnswerAtAddress30();
+    void badFieldStopsWriteBeforeItsFirstFrame_data();
+    void badFieldStopsWriteBeforeItsFirstFrame();
+};
+
+void E2eDeviceTest::readProfile_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<bool>("lineRate");
+    QTest::addColumn<bool>("realPauses");
+    QTest::addColumn<QString>("present");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QStringList>("visible");
+    QTest::addColumn<QStringList>("hidden");
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<bool>("firmwareNotice");
+    QTest::addColumn<int>("factoryCode");
+
+    QTest::newRow("full") << "full" << false << false << "0-255"
+                          << QStringList{"TVelocidadUsuario1=12.0000",
+                                         "TVelocidadUsuario4=30.0000",
+                                         "TRelacionReductor=50.00",
+                                         "TPulsosRevolucion=200",
+                                         "TLuxON=50",
+                                         "TLuxONAD=256",
+                                         "TLuxOFF=100",
+                                         "TLuxOFFAD=192",
+                                         "TLuxLamparaFundida=20",
+                                         "TTestFotocelula=30.0",
+                                         "ComboTipoCambiador#1",
+                                         "TFotocelulaInterior=60.0",
+                                         "ComboSensorLuz#1",
+                                         "ComboFuncion2Puerto#1",
+                                         "TMaxConsumoLed=1.50",
+                                         "TMinConsumoLed=0.20",
+                                         "TPWMLed=80",
+                                         "TMargenErrorMotor2=0.50",
+                                         "CheckBalizaEmergencia?0",
+                                         "txtAtenuacionNocturna=50",
+                                         "txtTiempoDe=30",
+                                         "TGradosOffset=90",
+                                         "TLuminosidadLeds=100",
+                                         "TDientesDisco=36",
+                                         "TIdentificacion=ZAV-DEMO        ",
+                                         "TSemanaFabricacion=12",
+                                         "TNumeroFabricacion=1234",
+                                         "TVersionFirmwareR=50",
+                                         "TNumeroID=4321"}
+                          << QStringList{"TVelocidadUsuario1", "TLuxON",          "TTiempoLampara2",
+                                         "ComboTipoLampara1",  "TIdentificacion", "TNumeroID",
+                                         "TModeloR",           "TMaxConsumoLed",  "TPWMLed"}
+                          << QStringList{"TLuxONAD", "TNumeroFabricacion", "ComboTipoCambiador",
+                                         "PictureInicio"}
+                          << 5 << false << 0;
+    // Factory mode: the changer list is shown, so its rule acts on the CX2 entry.
+    QTest::newRow("full, factory")
+        << "full" << false << false << "0-255"
+        << QStringList{"ComboTipoCambiador#1", "TNumeroFabricacion=1234", "TAnoFabricacion=24"}
+        << QStringList{"ComboTipoCambiador", "TNumeroFabricacion", "TAnoFabricacion", "TSemanaFabricacion",
+                       "TTiempoLampara2",    "LedAzulCambiador",   "CFalloRedOn"}
+        << QStringList{"TLuxONAD", "TLuxOFFAD", "TMaxConsumoLed", "TPWMLed", "LedRojoPrealarmaLampara"} << 5
+        << false << 731;
+    QTest::newRow("cx2") << "cx2" << false << true << "17-41 54-56 231-246 251-255"
+                         << QStringList{"TVelocidadUsuario1=0.0000",
+                                        "TLuxON=50",
+                                        "TLuxOFF=100",
+                                        "TTiempoFalloRed=10.0",
+                                        "ComboTipoCambiador#1",
+                                        "ComboTipoLampara2#1",
+                                        "txtAtenuacionNocturna=100",
+                                        "txtTiempoDe=0",
+                                        "TIdentificacion=CX2 PORT LIGHT  ",
+                                        "TModeloR=2",
+                                        "TVersionFirmwareR=50",
+                                        "TNumeroID=1502"}
+                         << QStringList{"TLuxON",
+                                        "TTiempoFalloRed",
+                                        "ComboSensorLuz",
+                                        "cmbModofuncionamiento",
+                                        "CheckBalizaEmergencia",
+                                        "TIdentificacion",
+                                        "TModeloR",
+                                        "THardwareR",
+                                        "TNumeroID"}
+                         << QStringList{"TTiempoAceleracion", "txtTiempoDe",    "TSemanaFabricacion",
+                                        "TAnoFabricacion",    "TMaxConsumoLed", "TLuxOFFAD"}
+                         << 4 << false << 0;
+    // The one read with line-rate emulation and real pauses: realistic timing.
+    QTest::newRow("led") << "led" << true << true << "17-24 27 32-35 41-45 49 54-56 221-225 231-246 251-255"
+                         << QStringList{"TLuxON=50",
+                                        "ComboTipoCambiador#3",
+                                        "TMaxConsumoLed=1.20",
+                                        "TMinConsumoLed=0.30",
+                                        "TPWMLed=75",
+                                        "CheckBalizaEmergencia?1",
+                                        "cmbModofuncionamiento#1",
+                                        "txtAtenuacionNocturna=30",
+                                        "TGradosOffset=0",
+                                        "TLuminosidadLeds=80",
+                                        "TDientesDisco=48",
+                                        "TIdentificacion=LED SECTOR HEAD ",
+                                        "TVersionFirmwareR=52",
+                                        "TNumeroID=2207"}
+                         << QStringList{"TLuxON",    "TMaxConsumoLed",        "TMinConsumoLed", "TPWMLed",
+                                        "Label(39)", "CheckBalizaEmergencia", "TIdentificacion"}
+                         << QStringList{"TTiempoLampara1", "ComboTipoLampara1", "txtTiempoDe",
+                                        "TTiempoAceleracion"}
+                         << 5 << false << 0;
+    QTest::newRow("empty") << "empty" << false << true << ""
+                           << QStringList{"TVelocidadUsuario1=0.0000", "TLuxON=0",
+                                          "ComboTipoCambiador#0",      "ComboSensorLuz#0",
+                                          "TVersionFirmwareR=0",       "TNumeroID=0"}
+                           << QStringList{}
+                           << QStringList{"TLuxON", "TIdentificacion", "TNumeroID", "TVersionFirmwareR",
+                                          "ComboSensorLuz"}
+                           << 4 << true << 0;
+}
+
+void E2eDeviceTest::readProfile()
+{
+    QFETCH(QString, profile);
+    QFETCH(bool, lineRate);
+    QFETCH(bool, realPauses);
+    QFETCH(QString, present);
+    QFETCH(QStringList, values);
+    QFETCH(QStringList, visible);
+    QFETCH(QStringList, hidden);
+    QFETCH(int, tabs);
+    QFETCH(bool, firmwareNotice);
+    QFETCH(int, factoryCode);
+
+    E2eRig rig;
+    rig.ops.setFactoryCode(qint16(factoryCode));
+    QVERIFY2(rig.start(profile, lineRate ? QStringList{} : QStringList{QStringLiteral("--no-line-rate")}),
+             qPrintable(rig.sim.errorText()));
+    rig.setRealPauses(realPauses);
+    rig.ops.CLeer_Click();
+
+    const QList<int> presentAddresses = addresses(present);
+    QList<QByteArray> expected = identificationFrames();
+    for (int address : presentAddresses)
+        expected.append(E2eRig::frame(1, quint8(address)));
+    QCOMPARE(rig.requestsSince(0), expected);
+    QCOMPARE(rig.fields.statusHistory, cleanReadHistory(presentAddresses));
+    QVERIFY(rig.buttonsEnabled());
+    QCOMPARE(rig.fields.beeps, 0);
+
+    checkFieldValues(rig.fields, values);
+    for (const QString &name : visible)
+        QVERIFY2(rig.fields.isVisible(name), qPrintable(name + QStringLiteral(" hidden")));
+    for (const QString &name : hidden)
+        QVERIFY2(!rig.fields.isVisible(name), qPrintable(name + QStringLiteral(" shown")));
+    const QStringList tabList = rig.fields.listEntries(QStringLiteral("TabStrip1"));
+    QCOMPARE(tabList.size(), tabs);
+    if (tabs == 5)
+        QCOMPARE(tabList.last(), LoadText(1105));
+    QCOMPARE(rig.fields.messages, firmwareNotice ? QStringList{LoadText(2001)} : QStringList{});
+
+    if (lineRate && realPauses) {
+        // Each transaction costs at least 8 request and 8 reply bytes at 9600 8N1
+        // and the 20 ms pause, and not much more.
+        const QList<E2eRig::LoggedFrame> log = rig.logSince(0);
+        QList<double> times;
+        for (const E2eRig::LoggedFrame &frame : log) {
+            if (frame.received)
+                times.append(frame.seconds);
+        }
+        constexpr double floorMs = 16 * 1000.0 / 960.0 + 20.0;
+        double shortest = 1e9;
+        for (int i = 1; i < times.size(); ++i)
+            shortest = std::min(shortest, (times[i] - times[i - 1]) * 1000.0);
+        const double meanMs = (times.last() - times.first()) * 1000.0 / double(times.size() - 1);
+        QVERIFY2(shortest >= floorMs - 0.5, qPrintable(QString::number(shortest)));
+        QVERIFY2(meanMs < floorMs * 1.3, qPrintable(QString::number(meanMs)));
+    }
+}
+
+void E2eDeviceTest::writeAfterRead_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::newRow("full") << "full";
+    QTest::newRow("cx2") << "cx2";
+    QTest::newRow("led") << "led";
+}
+
+void E2eDeviceTest::writeAfterRead()
+{
+    QFETCH(QString, profile);
+    E2eRig rig;
+    QVERIFY(rig.start(profile, {QStringLiteral("--no-line-rate")}));
+    // Only the bytes matter here.
+    rig.setRealPauses(false);
+    const std::array<quint8, 256> original = rig.sim.dumpParams();
+    rig.ops.CLeer_Click();
+    QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
+
+    // Manufacturing bytes changed behind the tool's back must stay as they are.
+    for (int address = 247; address <= 253; ++address)
+        QVERIFY(rig.simCommand(QStringLiteral("set param %1 %2").arg(address).arg(200 + address - 247)));
+    const std::array<quint8, 256> beforeWrite = rig.sim.dumpParams();
+
+    const int mark = rig.logMark();
+    rig.ops.CEscribir_Click();
+    QVERIFY(rig.buttonsEnabled());
+    QVERIFY(rig.fields.statusHistory.contains(QStringLiteral("Writing")));
+    QCOMPARE(rig.fields.statusLine(), QStringLiteral("255"));
+
+    // The image the fields give, sent address by address, nothing else.
+    MemoryFields &fields = rig.fields;
+    const ParameterImage image = WriteMapping(fields, MappingMode::WriteAll);
+    QCOMPARE(rig.requestsSince(mark), writeFrames(image, rig.map));
+
+    const std::array<quint8, 256> after = rig.sim.dumpParams();
+    for (int address = 0; address < 256; ++address) {
+        const bool sent = (address <= 246 || address >= 254) && rig.map.ComprobarParametro(address);
+        const int want = sent ? int(image[address]) : beforeWrite[address];
+        QVERIFY2(
+            after[address] == want,
+            qPrintable(QStringLiteral("address %1: %2, want %3").arg(address).arg(after[address]).arg(want)));
+    }
+    // What was read comes back unchanged: the conversions lose nothing for these values.
+    for (int address = 0; address < 256; ++address) {
+        if (address >= 247 && address <= 253)
+            continue;
+        QVERIFY2(after[address] == original[address], qPrintable(QStringLiteral("address %1: %2, was %3")
+                                                                     .arg(address)
+                                                                     .arg(after[address])
+                                                                     .arg(original[address])));
+    }
+    // The beep after address 223, present or not.
+    QCOMPARE(rig.fields.beeps, 1);
+}
+
+void E2eDeviceTest::editedFieldsReachTheController()
+{
+    E2eRig rig;
+    QVERIFY(rig.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}));
+    rig.setRealPauses(false);
+    rig.ops.CLeer_Click();
+    const std::array<quint8, 256> before = rig.sim.dumpParams();
+
+    rig.fields.setText(QStringLiteral("TLuxOFF"), QStringLiteral("150"));          // photocell 168
+    rig.fields.setText(QStringLiteral("TTiempoLampara2"), QStringLiteral("2.55")); // 25.5 rounds to 26
+    rig.fields.setText(QStringLiteral("TTiempoFalloRed"), QStringLiteral("2.45")); // 24.5 rounds to 24
+    rig.fields.setText(QStringLiteral("txtAtenuacionNocturna"), QStringLiteral("75"));
+    rig.fields.setText(QStringLiteral("TIdentificacion"), QStringLiteral("ABC"));
+    rig.fields.setListIndex(QStringLiteral("ComboTipoLampara1"), 0);
+    rig.fields.setValue(QStringLiteral("CheckBalizaEmergencia"), 1);
+    rig.fields.setText(QStringLiteral("TNumeroID"), QStringLiteral("513"));
+
+    rig.setRealPauses(true);
+    rig.ops.CEscribir_Click();
+    QCOMPARE(rig.fields.statusLine(), QStringLiteral("255"));
+
+    std::array<quint8, 256> want = before;
+    want[19] = 0;
+    want[20] = 168;
+    want[30] = 0;
+    want[31] = 26;
+    want[32] = 0;
+    want[33] = 24;
+    want[56] = 75;
+    want[231] = 'A';
+    want[232] = 'B';
+    want[233] = 'C';
+    std::fill(want.begin() + 234, want.begin() + 247, quint8(' '));
+    want[38] = 0;
+    want[54] = 1;
+    want[254] = 2;
+    want[255] = 1;
+    const std::array<quint8, 256> after = rig.sim.dumpParams();
+    for (int address = 0; address < 256; address += 16)
+        QCOMPARE(hexBytes(after, address, 16), hexBytes(want, address, 16));
+    // The beep after address 223 sounds even though a CX2 does not have it.
+    QCOMPARE(rig.fields.beeps, 1);
+}
+
+void E2eDeviceTest::readWithNoAnswerAtAddress17()
+{
+    E2eRig rig;
+    QVERIFY(rig.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate"), QStringLiteral("--silent"),
+                                               QStringLiteral("1:17")}));
+    QElapsedTimer clock;
+    clock.start();
+    QHash<QString, qint64> shownAt;
+    rig.fields.onStatus = [&](const QString &text) { shownAt.insert(text, clock.elapsed()); };
+    int beepsAtMessage = -1;
+    rig.fields.onMessage = [&](const QString &) { beepsAtMessage = rig.fields.beeps; };
+
+    rig.ops.CLeer_Click();
+
+    QList<QByteArray> expected = identificationFrames();
+    for (int address = 0; address < 17; ++address)
+        expected.append(E2eRig::frame(1, quint8(address)));
+    expected << E2eRig::frame(1, 17) << E2eRig::frame(1, 17) << E2eRig::frame(1, 17);
+    QCOMPARE(rig.requestsSince(0), expected);
+
+    const QStringList history = rig.fields.statusHistory;
+    const qsizetype error = history.indexOf(QStringLiteral("Reading Error in data 17"));
+    QVERIFY(error > 0);
+    QCOMPARE(history[error - 1], QStringLiteral("Error R  3"));
+    QCOMPARE(history.mid(error + 1), QStringList{QStringLiteral("Ended")});
+    QCOMPARE(rig.fields.beeps, 1);
+    const qint64 pauseMs =
+        shownAt[QStringLiteral("Ended")] - shownAt[QStringLiteral("Reading Error in data 17")];
+    QVERIFY2(pauseMs >= 990 && pauseMs < 1300, qPrintable(QString::number(pauseMs)));
+
+    // 0..16 from the controller, the rest as for a stored 0.
+    checkFieldValues(rig.fields,
+                     {"TVelocidadUsuario1=12.0000", "TRelacionReductor=50.00", "TPulsosRevolucion=200",
+                      "TLuxON=0", "TLuxONAD=0", "TTestFotocelula=0.0", "ComboTipoCambiador#0",
+                      "ComboSensorLuz#0", "TVersionFirmwareR=0", "TNumeroID=0"});
+    QCOMPARE(rig.fields.messages, QStringList{LoadText(2001)});
+    QCOMPARE(beepsAtMessage, 1);
+    QVERIFY(rig.buttonsEnabled());
+    QVERIFY(!rig.port->isOpen());
+}
+
+void E2eDeviceTest::writeWithNoAnswerAtAddress30()
+{
+    E2eRig rig;
+    QVERIFY(rig.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}));
+    rig.setRealPauses(false);
+    rig.ops.CLeer_Click();
+    QVERIFY(rig.simCommand(QStringLiteral("fault silent 2:30")));
+    rig.fields.setText(QStringLiteral("TTiempoRetornoRed"),
+                       QStringLiteral("7.5"));                               // 34..35, after the failure
+    rig.fields.setText(QStringLiteral("TNumeroID"), QStringLiteral("4660")); // 0x1234
+    rig.setRealPauses(true);
+    QElapsedTimer clock;
+    clock.start();
+    QHash<QString, qint64> shownAt;
+    rig.fields.onStatus = [&](const QString &text) { shownAt.insert(text, clock.elapsed()); };
+
+    const int mark = rig.logMark();
+    rig.ops.CEscribir_Click();
+
+    const QList<QByteArray> requests = rig.requestsSince(mark);
+    QList<int> sentAddresses;
+    for (const QByteArray &request : requests) {
+        QCOMPARE(quint8(request[4]), quint8(2));
+        sentAddresses.append(quint8(request[5]));
+    }
+    QCOMPARE(sentAddresses, addresses(QStringLiteral("17-29 30 30 30 254-255")));
+    QCOMPARE(requests.last(), E2eRig::frame(2, 255, 0x34));
+
+    const QStringList history = rig.fields.statusHistory;
+    const qsizetype error = history.indexOf(QStringLiteral("Reading Error in data 30"));
+    QVERIFY(error > 0);
+    QCOMPARE(history[error - 1], QStringLiteral("Error R  3"));
+    QCOMPARE(history.mid(error + 1), (QStringList{QStringLiteral("254"), QStringLiteral("255")}));
+    QCOMPARE(rig.fields.beeps, 1); // the failure's; the run stopped before 223
+    const qint64 pauseMs =
+        shownAt[QStringLiteral("254")] - shownAt[QStringLiteral("Reading Error in data 30")];
+    QVERIFY2(pauseMs >= 990 && pauseMs < 1300, qPrintable(QString::number(pauseMs)));
+
+    const std::array<quint8, 256> after = rig.sim.dumpParams();
+    QCOMPARE(after[34] * 256 + after[35], 50); // not written: still the profile's 5.0 s
+    QCOMPARE(after[254] * 256 + after[255], 4660);
+    QVERIFY(rig.buttonsEnabled());
+    QVERIFY(!rig.port->isOpen());
+}
+
+void E2eDeviceTest::badFieldStopsWriteBeforeItsFirstFrame_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text"); // "#-1" selects no list entry
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("luminosity 300") << "TLuminosidadLeds"
+                                    << "300"
+                                    << "Label(23)"
+                                    << "Luminosidad Leds";
+    QTest::newRow("disc teeth -1") << "TDientesDisco"
+                                   << "-1"
+                                   << "Label(9)"
+                                   << "Dientes disco";
+    QTest::newRow("lamp 1 type unchosen") << "ComboTipoLampara1"
+                                          << "#-1"
+                                          << "Label(12)" << LoadText(1403);
+    QTest::newRow("sensor delay not a number") << "TTestFotocelula"
+                                               << "abc"
+                                               << "Label(4)" << LoadText(1112);
+}
+
+void E2eDeviceTest::badFieldStopsWriteBeforeItsFirstFrame()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, label);
+    QFETCH(QString, caption);
+
+    E2eRig rig;
+    QVERIFY(rig.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate")}));
+    rig.setRealPauses(false);
+    rig.ops.CLeer_Click();
+    const std::array<quint8, 256> before = rig.sim.dumpParams();
+    // The captions the window gives these labels.
+    rig.fields.setCaption(label, caption);
+    if (text.startsWith(QLatin1Char('#')))
+        rig.fields.setListIndex(field, text.mid(1).toInt());
+    else
+        rig.fields.setText(field, text);
+
+    const int mark = rig.logMark();
+    rig.ops.CEscribir_Click();
+
+    QCOMPARE(rig.requestsSince(mark), QList<QByteArray>{});
+    const QString status = rig.fields.statusLine();
+    QVERIFY2(status.startsWith(caption + QLatin1Char(':')), qPrintable(status));
+    QCOMPARE(rig.fields.focused, field);
+    QVERIFY(rig.buttonsEnabled());
+    QVERIFY(!rig.link.busy());
+    QVERIFY(rig.sim.dumpParams() == before);
+}
+
+QTEST_GUILESS_MAIN(E2eDeviceTest)
+#include "e2e_device_test.moc"
