@@ -95,6 +95,7 @@ private slots:
         splash.Form_Load();
         QCOMPARE(splash.lblVersion()->text(), QStringLiteral("Version 1.3.5"));
         QCOMPARE(splash.lblProductName()->text(), QStringLiteral("ZAV"));
+        splash.grab().save(QStringLiteral("/tmp/zav-splash.png"));
     }
 
     void missingFileStartsOnDefaultsAndWritesThem()

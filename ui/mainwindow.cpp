@@ -123,6 +123,8 @@ frmMain::~frmMain()
 {
     m_timerEstado.stop();
     m_link.closePort();
+    // The widgets go before the operations their handlers call into.
+    delete takeCentralWidget();
 }
 
 void frmMain::buildLayout()

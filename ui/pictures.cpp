@@ -107,7 +107,7 @@ QPixmap drawLogo(const QSize &size)
     // The name.
     QFont font = painter.font();
     font.setBold(true);
-    font.setPixelSize(qMax(8, int(h * 0.34)));
+    font.setPixelSize(qMax(8, int(qMin(h * 0.34, w * 0.17))));
     painter.setFont(font);
     painter.setPen(Qt::white);
     painter.drawText(QRectF(w * 0.42, h * 0.25, w * 0.56, h * 0.5), Qt::AlignCenter, QStringLiteral("ZAV"));
