@@ -3,6 +3,7 @@
 
 #include "app/startupsettings.h"
 #include "link/link.h"
+#include "link/serialport.h"
 #include "support/simprocess.h"
 #include "ui/layouttable.h"
 #include "ui/mainwindow.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -19,6 +21,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -361,6 +364,25 @@ private slots:
                           Qt::LeftButton);
         QCOMPARE(fields().statusLine(), QStringLiteral(" ZAV is in day mode"));
         window().grab().save(QStringLiteral("/tmp/zav-main-after-read.png"));
+    }
+
+    // Closing the window in the middle of a read: the read ends at once, the
+    // port is closed and the window goes.
+    void closingDuringARead()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("full")), qPrintable(sim.errorText()));
+        qputenv("ZAV_COM2", sim.devicePath().toLocal8Bit());
+        fields().setListIndex(QStringLiteral("ComboCom"), 1);
+        QTimer::singleShot(150, &window(), [this] { window().close(); });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CLeer"))),
+                          Qt::LeftButton);
+        QVERIFY(elapsed.elapsed() < 3000);
+        QTRY_VERIFY(!window().isVisible());
+        QVERIFY(!window().link().busy());
+        QVERIFY(!window().link().port().isOpen());
     }
 
     // Pictures for a look at the layout: the window as it starts, and every page
