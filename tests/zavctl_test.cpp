@@ -1,0 +1,458 @@
+// End-to-end tests of zavctl against zav-sim: the files it writes are the
+// window's, its writes put the window's frames on the line, and its exit
+// statuses tell a script what happened.
+
+#include "device/capabilitymap.h"
+#include "device/lighttables.h"
+#include "device/operations.h"
+#include "device/parameterlists.h"
+#include "device/rules.h"
+#include "fields/memoryfields.h"
+#include "files/parameterfileops.h"
+#include "link/clock.h"
+#include "link/delay.h"
+#include "link/link.h"
+#include "link/serialport.h"
+#include "sectors/colourtransfer.h"
+#include "sectors/memorysectorgrid.h"
+#include "sectors/sectoreditor.h"
+#include "support/simprocess.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The port the in-process window uses; zavctl gets its device by --device.
+constexpr int kWindowPort = 9;
+
+QString zavctlPath()
+{
+    return QStringLiteral(ZAV_SIM_PATH)
+        .replace(QStringLiteral("tools/zav-sim/zav-sim"), QStringLiteral("tools/zavctl/zavctl"));
+}
+
+// What the window does with the same controller, in this process: start-up as
+// the window readies its fields, then its buttons. Pauses are not paced here;
+// only the result and the frames matter.
+struct Window
+{
+    MemoryFields fields;
+    SteadyClock clock;
+    Delay delay{clock};
+    std::unique_ptr<SerialPort> port = createQtSerialPort();
+    Link link{*port, clock, delay};
+    CapabilityMap map;
+    SectorState sectors;
+    MemorySectorGrid grid;
+    SectorEditor editor{sectors, grid, fields};
+    DeviceOperations operations{fields, link, map, 0};
+    ColourTransfer colours{link, fields, editor};
+    ParameterFileOps files{fields, editor};
+
+    explicit Window(const QString &device)
+    {
+        qputenv("ZAV_COM9", device.toLocal8Bit());
+        port->setPortNumber(kWindowPort);
+        editor.FormatearGrid();
+        editor.BorrarDatosGrid();
+        installDependencyRules(fields);
+        fillParameterLists(fields);
+        FillLightTables();
+    }
+};
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Replaces line n (1-based) of a parameter file.
+QByteArray withLine(QByteArray bytes, int n, const QByteArray &value)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    lines[n - 1] = value + '\r';
+    return lines.join('\n');
+}
+
+// A file of zeros with an empty sector table.
+QByteArray blankFile()
+{
+    QByteArray bytes;
+    for (int line = 1; line <= 520; ++line)
+        bytes += line > 256 && (line - 257) % 33 != 0 ? "511\r\n" : "0\r\n";
+    return bytes;
+}
+
+// The request frames the simulator received, without their times.
+QStringList requests(SimProcess &sim)
+{
+    QStringList frames;
+    for (const QString &line : sim.frameLog()) {
+        const qsizetype rx = line.indexOf(QLatin1String(" RX "));
+        if (rx >= 0)
+            frames << line.mid(rx + 4);
+    }
+    return frames;
+}
+
+} // namespace
+
+class ZavctlTest : public QObject
+{
+    Q_OBJECT
+
+    struct Run
+    {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+
+    // Runs zavctl in the C locale with a settings file of its own. Without
+    // `calibrate` the delay loop count is given, skipping the one-second calibration.
+    Run zavctl(const QStringList &args, bool calibrate = false)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("ZAV_INI"), m_dir.filePath(QStringLiteral("zav.ini")));
+        if (calibrate)
+            env.remove(QStringLiteral("ZAV_DELAY_LOOP_COUNT"));
+        else
+            env.insert(QStringLiteral("ZAV_DELAY_LOOP_COUNT"), QStringLiteral("1000000"));
+        for (auto it = m_env.cbegin(); it != m_env.cend(); ++it)
+            env.insert(it.key(), it.value());
+        process.setProcessEnvironment(env);
+        process.start(zavctlPath(), args);
+        Run run;
+        if (!process.waitForStarted(5000) || !process.waitForFinished(60000)) {
+            run.err = process.errorString();
+            process.kill();
+            process.waitForFinished(1000);
+            return run;
+        }
+        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    // The file the window's Read (and colour read) then Save gives for the controller.
+    QByteArray windowSave(SimProcess &sim, bool colours, const QString &name)
+    {
+        Window window(sim.devicePath());
+        window.operations.CLeer_Click();
+        if (window.link.failed() || window.fields.statusLine() != QLatin1String("Ended"))
+            return {};
+        if (colours) {
+            window.colours.CLeerColores_Click();
+            if (window.fields.statusLine() != QLatin1String("Ended"))
+                return {};
+        }
+        const QString path = m_dir.filePath(name);
+        QString error;
+        if (!window.files.saveTo(path, &error))
+            return {};
+        return readFile(path);
+    }
+
+    QTemporaryDir m_dir;
+    QHash<QString, QString> m_env;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFileInfo(zavctlPath()).isExecutable(), qPrintable(zavctlPath()));
+    }
+
+    void init() { m_env.clear(); }
+
+    void readSavesTheWindowsFile_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<bool>("colours");
+        QTest::addColumn<QString>("shownField");
+        QTest::addColumn<QString>("shownValue");
+        QTest::addColumn<QString>("absentField");
+
+        QTest::newRow("full") << "full" << false << "TVelocidadUsuario1"
+                              << "12.0000"
+                              << "TGradosOffset";
+        QTest::newRow("cx2") << "cx2" << false << "TTiempoLampara1"
+                             << "2.0"
+                             << "TVelocidadUsuario1";
+        QTest::newRow("led with colours") << "led" << true << "TMaxConsumoLed"
+                                          << "1.20"
+                                          << "TTiempoLampara1";
+        QTest::newRow("empty") << "empty" << false << ""
+                               << ""
+                               << "TLuxON";
+    }
+
+    void readSavesTheWindowsFile()
+    {
+        QFETCH(QString, profile);
+        QFETCH(bool, colours);
+        QFETCH(QString, shownField);
+        QFETCH(QString, shownValue);
+        QFETCH(QString, absentField);
+
+        SimProcess sim;
+        QVERIFY2(sim.start(profile, {QStringLiteral("--no-line-rate")}), qPrintable(sim.errorText()));
+        const QString path = m_dir.filePath(profile + QStringLiteral("-zavctl.zav"));
+        QStringList args{
+            QStringLiteral("--device"), sim.devicePath(), QStringLiteral("read"), QStringLiteral("-o"), path,
+            QStringLiteral("--json")};
+        if (colours)
+            args << QStringLiteral("--colours");
+        const Run run = zavctl(args);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+
+        const QByteArray expected = windowSave(sim, colours, profile + QStringLiteral("-window.zav"));
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(readFile(path), expected);
+
+        // The JSON lists what the window shows for this controller, and nothing else.
+        const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        QHash<QString, QString> values;
+        for (const QJsonValue &p : json.value(QStringLiteral("parameters")).toArray())
+            values.insert(p[QStringLiteral("field")].toString(), p[QStringLiteral("value")].toString());
+        if (!shownField.isEmpty())
+            QCOMPARE(values.value(shownField), shownValue);
+        else
+            QVERIFY(values.isEmpty());
+        QVERIFY(!values.contains(absentField));
+        QVERIFY(!values.contains(QStringLiteral("ComboTipoCambiador"))); // factory only
+        QCOMPARE(json.contains(QStringLiteral("sectors")), colours);
+    }
+
+    void writeThenReadGivesBackTheFile()
+    {
+        // A cx2 controller's file with a lamp delay, the night attenuation and the identifier changed.
+        QByteArray file;
+        {
+            SimProcess sim;
+            QVERIFY2(sim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                     qPrintable(sim.errorText()));
+            file = windowSave(sim, false, QStringLiteral("cx2-base.zav"));
+        }
+        QVERIFY(!file.isEmpty());
+        file = withLine(file, 30, "77");  // cell 29: delay lamp 1 becomes 7.7
+        file = withLine(file, 57, "30");  // cell 56: night attenuation 30 %
+        file = withLine(file, 232, "66"); // cell 231: identifier "BX2 PORT LIGHT"
+        const QString changed = m_dir.filePath(QStringLiteral("cx2-changed.zav"));
+        QVERIFY(writeFile(changed, file));
+
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(sim.errorText()));
+        const Run write =
+            zavctl({QStringLiteral("--device"), sim.devicePath(), QStringLiteral("write"), changed});
+        QVERIFY2(write.status == 0, qPrintable(write.err));
+        QVERIFY(write.out.startsWith(QLatin1String("Wrote 46 parameters")));
+        const QStringList written = requests(sim);
+        const std::array<quint8, 256> params = sim.dumpParams();
+        QCOMPARE(params[29], quint8(77));
+        QCOMPARE(params[56], quint8(30));
+        QCOMPARE(params[231], quint8('B'));
+
+        const QString back = m_dir.filePath(QStringLiteral("cx2-back.zav"));
+        const Run read = zavctl({QStringLiteral("--device"), sim.devicePath(), QStringLiteral("read"),
+                                 QStringLiteral("-o"), back});
+        QVERIFY2(read.status == 0, qPrintable(read.err));
+        QCOMPARE(readFile(back), file);
+
+        // The window's Open, Read's identification and Write put the same frames on the line.
+        SimProcess fresh;
+        QVERIFY2(fresh.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(fresh.errorText()));
+        Window window(fresh.devicePath());
+        QString error;
+        QVERIFY2(window.files.openFrom(changed, &error), qPrintable(error));
+        window.operations.IdentificarZAV();
+        window.operations.CEscribir_Click();
+        QCOMPARE(written, requests(fresh));
+        QCOMPARE(written.size(), 32 + 46);
+    }
+
+    void valueThatCannotBeSentStopsTheWrite()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(sim.errorText()));
+        QByteArray file = windowSave(sim, false, QStringLiteral("cx2-bad-base.zav"));
+        QVERIFY(!file.isEmpty());
+        const int before = sim.framesReceived();
+        const QString bad = m_dir.filePath(QStringLiteral("cx2-bad.zav"));
+        QVERIFY(writeFile(bad, withLine(file, 57, "300")));
+
+        const Run run = zavctl({QStringLiteral("--device"), sim.devicePath(), QStringLiteral("write"), bad});
+        QCOMPARE(run.status, 3);
+        QVERIFY2(run.err.contains(QLatin1String("Night attenuation: 300 is outside 0 to 255")),
+                 qPrintable(run.err));
+        // Identification only: not one parameter went out.
+        QCOMPARE(sim.framesReceived() - before, 32);
+    }
+
+    void silentControllerExitsOne()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate"),
+                                                   QStringLiteral("--silent"), QStringLiteral("1")}),
+                 qPrintable(sim.errorText()));
+        const Run run = zavctl({QStringLiteral("--device"), sim.devicePath(), QStringLiteral("read")});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QLatin1String("Reading Error in data 17")), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void missingPortExitsOne()
+    {
+        // The one run that calibrates the delay loop as the window does.
+        const Run run = zavctl({QStringLiteral("--device"), m_dir.filePath(QStringLiteral("no-such-tty")),
+                                QStringLiteral("identify")},
+                               true);
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QLatin1String("Com1: cannot be opened")), qPrintable(run.err));
+        QVERIFY(run.err.contains(QLatin1String("Testing speed")));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void portComesFromTheSettingsFile()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("led"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(sim.errorText()));
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("zav.ini")), "4\r\n0\r\n0\r\n\"1\"\r\n0\r\n"));
+        m_env.insert(QStringLiteral("ZAV_COM4"), sim.devicePath());
+        const Run run = zavctl({QStringLiteral("identify")});
+        QFile::remove(m_dir.filePath(QStringLiteral("zav.ini")));
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(run.out, QStringLiteral("17-24 27 32-35 41-45 49 54-56 221-225 231-246 251-255\n"));
+    }
+
+    void statusAndCommand()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("led"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(sim.errorText()));
+        const Run status = zavctl({QStringLiteral("--device"), sim.devicePath(), QStringLiteral("status"),
+                                   QStringLiteral("--changer"), QStringLiteral("led")});
+        QVERIFY2(status.status == 0, qPrintable(status.err));
+        QVERIFY2(status.out.contains(
+                     QRegularExpression(QStringLiteral("^ON +on$"), QRegularExpression::MultilineOption)),
+                 qPrintable(status.out));
+        QVERIFY(status.out.contains(QRegularExpression(QStringLiteral("^Corriente leds +0.95 +A$"),
+                                                       QRegularExpression::MultilineOption)));
+
+        const Run command = zavctl({QStringLiteral("--device"), sim.devicePath(), QStringLiteral("command"),
+                                    QStringLiteral("night")});
+        QVERIFY2(command.status == 0, qPrintable(command.err));
+        QCOMPARE(command.out, QStringLiteral("ZAV is in night mode\n"));
+        QCOMPARE(requests(sim).constLast(), QStringLiteral("4A 51 00 00 06 01 02 FA"));
+    }
+
+    void brokenFileExitsThree_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("error");
+
+        const QByteArray whole = blankFile();
+        QTest::newRow("ends early") << whole.left(300) << "The file ends at line 100";
+        QTest::newRow("letters in the image")
+            << withLine(whole, 5, "abc") << "Line 5 does not hold a whole number";
+        QTest::newRow("missing") << QByteArray() << "Cannot open";
+    }
+
+    void brokenFileExitsThree()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, error);
+        const QString path = m_dir.filePath(QStringLiteral("broken.zav"));
+        QFile::remove(path);
+        if (!content.isEmpty())
+            QVERIFY(writeFile(path, content));
+        // The port does not exist either: a broken file is found before the line is touched.
+        const Run run = zavctl({QStringLiteral("--device"), m_dir.filePath(QStringLiteral("no-such-tty")),
+                                QStringLiteral("write"), path});
+        QCOMPARE(run.status, 3);
+        QVERIFY2(run.err.contains(error), qPrintable(run.err));
+        QVERIFY(!run.err.contains(QLatin1String("cannot be opened")));
+    }
+
+    void usageExitsTwo_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"fetch"};
+        QTest::newRow("unknown option") << QStringList{"read", "--fast"};
+        QTest::newRow("port out of range") << QStringList{"--port", "12", "identify"};
+        QTest::newRow("port and device") << QStringList{"--port", "2", "--device", "/dev/null", "identify"};
+        QTest::newRow("write without file") << QStringList{"write"};
+        QTest::newRow("diff of one file") << QStringList{"diff", "a.zav"};
+        QTest::newRow("unknown direct command") << QStringList{"command", "fly"};
+        QTest::newRow("option of another command") << QStringList{"identify", "--colours"};
+        QTest::newRow("output without name") << QStringList{"read", "-o"};
+    }
+
+    void usageExitsTwo()
+    {
+        QFETCH(QStringList, args);
+        const Run run = zavctl(args);
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.contains(QLatin1String("--help")));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void helpNamesEveryCommand()
+    {
+        const Run run = zavctl({QStringLiteral("--help")});
+        QCOMPARE(run.status, 0);
+        for (const char *word : {"identify", "read", "write", "status", "command", "diff", "--colours",
+                                 "--json", "--device", "--port", "changer-off", "motor2"})
+            QVERIFY2(run.out.contains(QLatin1String(word)), word);
+    }
+
+    void diffNamesWhatDiffers()
+    {
+        const QByteArray a = withLine(blankFile(), 30, "20"); // cell 29: delay lamp 1, 2.0 s
+        QByteArray b = withLine(a, 30, "77");
+        b = withLine(b, 101, "5");   // cell 100: no field
+        b = withLine(b, 257, "255"); // colour 1
+        b = withLine(b, 258, "45");  // row 1, first entry
+        const QString pathA = m_dir.filePath(QStringLiteral("a.zav"));
+        const QString pathB = m_dir.filePath(QStringLiteral("b.zav"));
+        QVERIFY(writeFile(pathA, a));
+        QVERIFY(writeFile(pathB, b));
+
+        const Run run = zavctl({QStringLiteral("diff"), pathA, pathB});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(run.out, QStringLiteral("Delay Lamp 1: 2.0 Seg. | 7.7 Seg.\n"
+                                         "Cell 100: 0 | 5\n"
+                                         "Colour 1: 0 | 255\n"
+                                         "Sectors 1: (none) | 045\n"));
+
+        const Run same = zavctl({QStringLiteral("diff"), pathA, pathA});
+        QCOMPARE(same.status, 0);
+        QVERIFY(same.out.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(ZavctlTest)
+#include "zavctl_test.moc"

@@ -1,0 +1,223 @@
+#include "commandline.h"
+
+namespace {
+
+struct NamedCommand
+{
+    const char *name;
+    const char *button;
+};
+
+constexpr NamedCommand kDirectCommandNames[] = {
+    {"day", "CDia"},
+    {"night", "CNoche"},
+    {"normal", "CNormal"},
+    {"changer-on", "CCambioLamparaOn"},
+    {"changer-off", "CCambioLamparaOff"},
+    {"mains-on", "CFalloRedOn"},
+    {"mains-off", "CFalloRedOff"},
+    {"motor1", "btnTelemandoMotor1"},
+    {"motor2", "btnTelamandoMotor2"},
+};
+
+const char *const kChangerNames[] = {"cx1", "cx2", "cx3", "led"};
+
+struct CommandShape
+{
+    const char *name;
+    int arguments;
+    bool usesPort;
+    bool colours;
+    bool output;
+    bool json;
+    bool changer;
+};
+
+constexpr CommandShape kCommands[] = {
+    {"identify", 0, true, false, false, true, false}, {"read", 0, true, true, true, true, false},
+    {"write", 1, true, true, false, false, false},    {"status", 0, true, false, false, true, true},
+    {"command", 1, true, false, false, false, false}, {"diff", 2, false, false, false, false, false},
+};
+
+// "--name=value" or "--name value".
+void takeValue(const QStringList &args, int &i, const QString &name, QString *value, QString *error)
+{
+    const QString arg = args.at(i);
+    if (arg.startsWith(name + QLatin1Char('='))) {
+        *value = arg.mid(name.size() + 1);
+        return;
+    }
+    if (i + 1 >= args.size()) {
+        *error = QStringLiteral("%1 needs a value").arg(name);
+        return;
+    }
+    *value = args.at(++i);
+}
+
+bool isOption(const QString &arg, const char *name)
+{
+    const QString n = QLatin1String(name);
+    return arg == n || arg.startsWith(n + QLatin1Char('='));
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &args)
+{
+    CommandLine line;
+    QStringList positional;
+    bool portGiven = false;
+    bool colourGiven = false;
+    bool outputGiven = false;
+    bool jsonGiven = false;
+    for (int i = 1; i < args.size() && line.error.isEmpty(); ++i) {
+        const QString arg = args.at(i);
+        QString value;
+        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            line.help = true;
+        } else if (arg == QLatin1String("--version")) {
+            line.version = true;
+        } else if (arg == QLatin1String("-q") || arg == QLatin1String("--quiet")) {
+            line.quiet = true;
+        } else if (arg == QLatin1String("--colours") || arg == QLatin1String("--colors")) {
+            line.colours = colourGiven = true;
+        } else if (arg == QLatin1String("--json")) {
+            line.json = jsonGiven = true;
+        } else if (isOption(arg, "--port")) {
+            takeValue(args, i, QStringLiteral("--port"), &value, &line.error);
+            bool ok = false;
+            line.port = value.toInt(&ok);
+            if (line.error.isEmpty() && (!ok || line.port < 1 || line.port > 9))
+                line.error = QStringLiteral("--port takes a port number 1 to 9, not \"%1\"").arg(value);
+            portGiven = true;
+        } else if (isOption(arg, "--device")) {
+            takeValue(args, i, QStringLiteral("--device"), &line.device, &line.error);
+            if (line.error.isEmpty() && line.device.isEmpty())
+                line.error = QStringLiteral("--device needs a device path");
+            portGiven = true;
+        } else if (arg == QLatin1String("-o") || isOption(arg, "--output")) {
+            takeValue(args, i, arg == QLatin1String("-o") ? arg : QStringLiteral("--output"), &line.output,
+                      &line.error);
+            if (line.error.isEmpty() && line.output.isEmpty())
+                line.error = QStringLiteral("-o needs a file name");
+            outputGiven = true;
+        } else if (isOption(arg, "--changer")) {
+            takeValue(args, i, QStringLiteral("--changer"), &value, &line.error);
+            line.changer = -1;
+            for (int k = 0; k < 4; ++k) {
+                if (value.compare(QLatin1String(kChangerNames[k]), Qt::CaseInsensitive) == 0)
+                    line.changer = k;
+            }
+            if (line.error.isEmpty() && line.changer < 0)
+                line.error = QStringLiteral("--changer takes cx1, cx2, cx3 or led, not \"%1\"").arg(value);
+            line.changerGiven = true;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) {
+            line.error = QStringLiteral("unknown option %1").arg(arg);
+        } else {
+            positional << arg;
+        }
+    }
+    if (!line.error.isEmpty() || line.help || line.version)
+        return line;
+    if (!line.device.isEmpty() && line.port != 0) {
+        line.error = QStringLiteral("give either --port or --device, not both");
+        return line;
+    }
+    if (positional.isEmpty()) {
+        line.error = QStringLiteral("no command given");
+        return line;
+    }
+    line.command = positional.takeFirst();
+    line.arguments = positional;
+    const CommandShape *shape = nullptr;
+    for (const CommandShape &s : kCommands) {
+        if (line.command == QLatin1String(s.name))
+            shape = &s;
+    }
+    if (!shape) {
+        line.error = QStringLiteral("unknown command \"%1\"").arg(line.command);
+        return line;
+    }
+    if (line.arguments.size() != shape->arguments) {
+        line.error = QStringLiteral("%1 takes %2 argument(s), %3 given")
+                         .arg(line.command)
+                         .arg(shape->arguments)
+                         .arg(line.arguments.size());
+        return line;
+    }
+    const auto misplaced = [&](bool given, bool allowed, const char *option) {
+        if (given && !allowed && line.error.isEmpty())
+            line.error = QStringLiteral("%1 does not take %2").arg(line.command, QLatin1String(option));
+    };
+    misplaced(portGiven, shape->usesPort, "--port or --device");
+    misplaced(colourGiven, shape->colours, "--colours");
+    misplaced(outputGiven, shape->output, "-o");
+    misplaced(jsonGiven, shape->json, "--json");
+    misplaced(line.changerGiven, shape->changer, "--changer");
+    if (line.error.isEmpty() && line.command == QLatin1String("command") &&
+        !directCommandButton(line.arguments.first()))
+        line.error = QStringLiteral("unknown direct command \"%1\"").arg(line.arguments.first());
+    return line;
+}
+
+const char *directCommandButton(const QString &name)
+{
+    for (const NamedCommand &command : kDirectCommandNames) {
+        if (name == QLatin1String(command.name))
+            return command.button;
+    }
+    return nullptr;
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        R"(Usage: zavctl [--port N | --device PATH] [-q] COMMAND [options]
+       zavctl diff A.zav B.zav
+
+Runs the ZAV tool's controller operations without the window: the same frames,
+pacing and port mapping. Progress goes to standard error, results to standard
+output.
+
+Port: --port N opens port N (1 to 9: the device in ZAV_COM<N>, else /dev/ttyS<N-1>);
+--device PATH opens PATH as port 1; with neither, the port in zav.ini beside the
+executable (or the file named by ZAV_INI).
+
+Commands:
+  identify [--json]
+      Fetches the capability map and prints the present parameter addresses.
+  read [--colours] [-o FILE.zav] [--json]
+      Identifies the controller and reads every present parameter (--colours:
+      also the colour banks). With -o the parameters are saved to FILE.zav exactly
+      as the window's Save does; otherwise they are printed as a table of label,
+      value and unit in the user's locale, or as JSON with --json.
+  write FILE.zav [--colours]
+      Opens FILE.zav as the window's Open does, identifies the controller and
+      writes every present parameter (--colours: also the colours and sector
+      table). A value that cannot be sent stops the write before its first frame.
+  status [--changer cx1|cx2|cx3|led] [--json]
+      One status interrogation with all four parts: indicators, present current,
+      present speed and LED current. The lamp flags are read for the changer type
+      given (the window's start-up choice, cx1, without it).
+  command day|night|normal|changer-on|changer-off|mains-on|mains-off|motor1|motor2
+      Sends one direct command.
+  diff A.zav B.zav
+      Prints the parameters that differ, by label, with both values
+      ("label: A | B"), then differing cells, colours and sector rows.
+
+Options:
+  -q, --quiet   no progress on standard error
+  -h, --help    this text
+  --version     the version
+
+Environment:
+  ZAV_COM<N>              device of port N
+  ZAV_INI                 settings file instead of zav.ini beside the executable
+  ZAV_DELAY_LOOP_COUNT    a delay loop count from an earlier calibration: skips
+                          the one-second calibration at start
+
+Exit status: 0 done; 1 the controller did not answer or the port could not be
+opened; 2 usage; 3 a file that cannot be read or written, or a value that cannot
+be sent.
+)");
+}

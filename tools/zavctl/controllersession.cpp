@@ -1,0 +1,94 @@
+#include "controllersession.h"
+
+#include "device/parametermap.h"
+#include "parameterreport.h"
+
+namespace {
+const QString kUnanswered = QStringLiteral("Error R  3");
+const QString kDataError = QStringLiteral("Reading Error in data");
+} // namespace
+
+ControllerSession::ControllerSession(qint16 factoryCode)
+    : m_delay(m_clock), m_port(createQtSerialPort()), m_link(*m_port, m_clock, m_delay),
+      m_editor(m_sectors, m_grid, m_fields), m_operations(m_fields, m_link, m_map, factoryCode),
+      m_colours(m_link, m_fields, m_editor), m_files(m_fields, m_editor)
+{
+    m_fields.onStatus = [this](const QString &text) {
+        if (onStatus)
+            onStatus(text);
+    };
+    m_link.statusLine = [this](const QString &text) {
+        m_fields.setStatusLine(text);
+        if (text == kUnanswered) {
+            ++m_unanswered;
+            m_link.abort();
+        }
+    };
+    // No window events to run: the reply wait sleeps in the port.
+    m_link.processEvents = [] {};
+    setUpFields(factoryCode);
+}
+
+void ControllerSession::setUpFields(qint16 factoryCode)
+{
+    // As the window's start-up: the grid, the list rules with the lists' first
+    // choices, the light tables, the captions, and the parameter fields hidden
+    // until an identification shows the controller's own.
+    m_editor.FormatearGrid();
+    m_editor.BorrarDatosGrid();
+    setUpParameterFields(m_fields);
+    m_editor.RellenarColores();
+    for (const ParameterRow &row : parameterRows()) {
+        for (const char *name : {row.label, row.field, row.unit}) {
+            if (name)
+                m_fields.setVisible(QLatin1String(name), false);
+        }
+    }
+    m_operations.setFactoryCode(factoryCode);
+}
+
+bool ControllerSession::setPortNumber(int number)
+{
+    return m_port->setPortNumber(number);
+}
+
+void ControllerSession::calibrate(qint32 loopCount)
+{
+    if (loopCount > 0) {
+        m_delay.setDelayLoopCount(loopCount);
+        return;
+    }
+    m_delay.CalibrateDelay([this](const QString &text) { m_fields.setStatusLine(text); }, [] {});
+}
+
+bool ControllerSession::lineFailed() const
+{
+    return m_link.failed() || m_unanswered > 0;
+}
+
+QString ControllerSession::lineFailureText() const
+{
+    if (m_link.failed())
+        return m_link.failureText();
+    const QString dataError = lastDataError();
+    QString text = QStringLiteral("Com%1: the controller did not answer (Time Out Transmision, %2)")
+                       .arg(m_port->portNumber())
+                       .arg(kUnanswered);
+    if (!dataError.isEmpty())
+        text += QStringLiteral("; ") + dataError;
+    return text;
+}
+
+QString ControllerSession::lastDataError() const
+{
+    for (auto it = m_fields.statusHistory.crbegin(); it != m_fields.statusHistory.crend(); ++it) {
+        if (it->startsWith(kDataError))
+            return *it;
+    }
+    return {};
+}
+
+bool ControllerSession::isShown(const char *field, int address) const
+{
+    return m_map.ComprobarParametro(address) && m_fields.isVisible(QLatin1String(field));
+}
