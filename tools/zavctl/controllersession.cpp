@@ -71,9 +71,10 @@ QString ControllerSession::lineFailureText() const
     if (m_link.failed())
         return m_link.failureText();
     const QString dataError = lastDataError();
-    QString text = QStringLiteral("Com%1: the controller did not answer (Time Out Transmision, %2)")
-                       .arg(m_port->portNumber())
-                       .arg(kUnanswered);
+    QString text = QStringLiteral("Com%1: the controller did not answer").arg(m_port->portNumber());
+    if (!m_operation.isEmpty())
+        text += QStringLiteral(" during ") + m_operation;
+    text += QStringLiteral(" (Time Out Transmision, %1)").arg(kUnanswered);
     if (!dataError.isEmpty())
         text += QStringLiteral("; ") + dataError;
     return text;

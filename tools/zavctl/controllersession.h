@@ -39,6 +39,8 @@ public:
     int unansweredTransactions() const { return m_unanswered; }
     // True when the last operation was cut short by the line (port, lost line, no answer).
     bool lineFailed() const;
+    // Names the operation about to run, for lineFailureText().
+    void setOperation(const QString &name) { m_operation = name; }
     // What to tell the person when lineFailed().
     QString lineFailureText() const;
     // The last "Reading Error in data ..." text of the status history, if any.
@@ -73,4 +75,5 @@ private:
     ColourTransfer m_colours;
     ParameterFileOps m_files;
     int m_unanswered = 0;
+    QString m_operation;
 };

@@ -86,6 +86,7 @@ QString portName(ControllerSession &session)
 
 int runIdentify(ControllerSession &session, const CommandLine &line)
 {
+    session.setOperation(QStringLiteral("identification"));
     session.operations().IdentificarZAV();
     if (session.lineFailed())
         return lineFailure(session);
@@ -105,10 +106,12 @@ int runIdentify(ControllerSession &session, const CommandLine &line)
 
 int runRead(ControllerSession &session, const CommandLine &line)
 {
+    session.setOperation(QStringLiteral("the read"));
     session.operations().CLeer_Click();
     if (session.lineFailed())
         return lineFailure(session);
     if (line.colours) {
+        session.setOperation(QStringLiteral("the colour read"));
         session.colours().CLeerColores_Click();
         if (session.lineFailed())
             return lineFailure(session);
@@ -146,11 +149,13 @@ int runWrite(ControllerSession &session, const CommandLine &line)
         return fail(ExitBadFile, error);
 
     // The write sends the addresses the controller has, so it needs its map first.
+    session.setOperation(QStringLiteral("identification"));
     session.operations().IdentificarZAV();
     if (session.lineFailed())
         return lineFailure(session);
 
     session.fields().focused.clear();
+    session.setOperation(QStringLiteral("the write"));
     session.operations().CEscribir_Click();
     if (!session.fields().focused.isEmpty())
         return fail(ExitBadFile, session.fields().statusLine());
@@ -164,6 +169,7 @@ int runWrite(ControllerSession &session, const CommandLine &line)
     }
     QString summary = QStringLiteral("Wrote %1 parameters").arg(sent);
     if (line.colours) {
+        session.setOperation(QStringLiteral("the colour write"));
         session.colours().CEscribirColores_Click();
         if (session.lineFailed())
             return lineFailure(session);
@@ -180,6 +186,7 @@ int runStatus(ControllerSession &session, const CommandLine &line)
         fields.setValue(QLatin1String(box), 1);
     fields.setListIndex(QStringLiteral("ComboTipoCambiador"), line.changer);
 
+    session.setOperation(QStringLiteral("the status interrogation"));
     session.operations().CInterrogar_Click();
     if (session.lineFailed())
         return lineFailure(session);
@@ -247,7 +254,8 @@ int runCommand(ControllerSession &session, const CommandLine &line)
 {
     const int which = directCommandIndex(directCommandButton(line.arguments.first()));
     session.operations().directCommand(which);
-    if (session.lineFailed())
+    // Unanswered, the button's own failure text says it best.
+    if (session.link().failed())
         return lineFailure(session);
     const DirectCommand &command = directCommands()[size_t(which)];
     const QString text = session.fields().statusLine();
