@@ -97,6 +97,8 @@ private slots:
 
     void readProfile_data();
     void readProfile();
+    void secondControllerWithFewerParameters();
+    void writeBeforeAnyReadSendsNothing();
     void writeAfterRead_data();
     void writeAfterRead();
     void editedFieldsReachTheController();
@@ -276,6 +278,48 @@ void E2eDeviceTest::readProfile()
         QVERIFY2(shortest >= floorMs - 0.5, qPrintable(QString::number(shortest)));
         QVERIFY2(meanMs < floorMs * 1.3, qPrintable(QString::number(meanMs)));
     }
+}
+
+void E2eDeviceTest::secondControllerWithFewerParameters()
+{
+    E2eRig rig;
+    QVERIFY(rig.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate")}));
+    rig.setRealPauses(false);
+    rig.ops.CLeer_Click();
+    QVERIFY(rig.fields.isVisible(QStringLiteral("TTiempoAceleracion")));
+
+    // Another controller on the same port.
+    QVERIFY(rig.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}));
+    rig.ops.CLeer_Click();
+
+    QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
+    // The first controller's fields stay; the map and the values are the second's.
+    QVERIFY(rig.fields.isVisible(QStringLiteral("TTiempoAceleracion")));
+    QVERIFY(!rig.map.ComprobarParametro(47));
+    QVERIFY(rig.map.ComprobarParametro(17));
+    checkFieldValues(rig.fields, {"TTiempoAceleracion=0.0", "TNumeroID=1502", "txtAtenuacionNocturna=100"});
+    const QStringList tabs = rig.fields.listEntries(QStringLiteral("TabStrip1"));
+    QCOMPARE(tabs.size(), 5);
+    QCOMPARE(tabs.count(LoadText(1105)), 1);
+
+    // Reading the first again adds no sixth tab.
+    QVERIFY(rig.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate")}));
+    rig.ops.CLeer_Click();
+    QCOMPARE(rig.fields.listEntries(QStringLiteral("TabStrip1")).size(), 5);
+}
+
+void E2eDeviceTest::writeBeforeAnyReadSendsNothing()
+{
+    E2eRig rig;
+    QVERIFY(rig.start(QStringLiteral("full")));
+    const std::array<quint8, 256> before = rig.sim.dumpParams();
+    rig.ops.CEscribir_Click();
+
+    QCOMPARE(rig.requestsSince(0), QList<QByteArray>{});
+    QCOMPARE(rig.fields.statusHistory.first(), QStringLiteral("Writing"));
+    QVERIFY(rig.buttonsEnabled());
+    QVERIFY(!rig.port->isOpen());
+    QVERIFY(rig.sim.dumpParams() == before);
 }
 
 void E2eDeviceTest::writeAfterRead_data()

@@ -83,6 +83,8 @@ private slots:
     void clicksDuringAWaitPutNothingOnTheLine();
     void pollingWithRapidClicksNeverInterleaves();
     void hangUpDuringRead();
+    void hangUpDuringOtherOperations_data();
+    void hangUpDuringOtherOperations();
     void portThatCannotBeOpened_data();
     void portThatCannotBeOpened();
 };
@@ -432,6 +434,57 @@ void E2eLinkTest::hangUpDuringRead()
     rig.ops.directCommand(directCommandIndex("CDia"));
     QVERIFY2(rig.fields.statusLine().startsWith(QLatin1String("Com1:")), qPrintable(rig.fields.statusLine()));
     QVERIFY(!rig.link.busy());
+}
+
+void E2eLinkTest::hangUpDuringOtherOperations_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("framesBefore");
+    QTest::newRow("write") << "write" << 20;
+    QTest::newRow("interrogation") << "interrogate" << 3;
+    QTest::newRow("colour read") << "colour read" << 10;
+    QTest::newRow("colour write") << "colour write" << 75;
+}
+
+void E2eLinkTest::hangUpDuringOtherOperations()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, framesBefore);
+
+    E2eRig rig;
+    QVERIFY(rig.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate")}));
+    rig.setRealPauses(false);
+    rig.ops.CLeer_Click();
+    QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
+    rig.fields.setValue(QStringLiteral("chkEstado"), 1);
+    rig.fields.setValue(QStringLiteral("chkCorrienteActual"), 1);
+    rig.fields.setValue(QStringLiteral("chkVelocidadActual"), 1);
+    QVERIFY(rig.simCommand(QStringLiteral("fault hangup-after %1").arg(framesBefore)));
+    // The simulator hangs up once the line has been quiet a moment after the
+    // last answer: real pauses give it that moment.
+    rig.setRealPauses(true);
+    const int mark = rig.logMark();
+    QElapsedTimer timer;
+    timer.start();
+
+    if (operation == QLatin1String("write"))
+        rig.ops.CEscribir_Click();
+    else if (operation == QLatin1String("interrogate"))
+        rig.ops.CInterrogar_Click();
+    else if (operation == QLatin1String("colour read"))
+        rig.colours.CLeerColores_Click();
+    else
+        rig.colours.CEscribirColores_Click();
+
+    QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(rig.sim.command(QStringLiteral("device")), QStringLiteral("hung up"));
+    const QString status = rig.fields.statusLine();
+    QVERIFY2(status.startsWith(QLatin1String("Com1: the line was lost")), qPrintable(status));
+    QVERIFY(rig.buttonsEnabled());
+    QVERIFY(!rig.link.busy());
+    QVERIFY(!rig.port->isOpen());
+    const qsizetype sent = rig.requestsSince(mark).size();
+    QVERIFY2(sent == framesBefore || sent == framesBefore + 1, qPrintable(QString::number(sent)));
 }
 
 void E2eLinkTest::portThatCannotBeOpened_data()
