@@ -78,7 +78,7 @@ public:
     bool waitForReadyRead(int ms) override { return m_port.waitForReadyRead(ms); }
     bool lost() const override { return m_lost; }
     QString errorString() const override { return m_port.errorString(); }
-    QString deviceName() const override { return m_port.portName(); }
+    QString deviceName() const override { return m_number > 0 ? deviceForPort(m_number) : QString(); }
 
 private:
     QSerialPort m_port;

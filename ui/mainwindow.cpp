@@ -1,5 +1,7 @@
 #include "ui/mainwindow.h"
 
+#include "ui/textfit.h"
+
 #include "app/helplauncher.h"
 #include "app/languagechoice.h"
 #include "app/porttrial.h"
@@ -270,6 +272,8 @@ void frmMain::buildLayout()
         widget->setObjectName(name);
         if (item.kind != ControlKind::TabStrip && !onTabStrip)
             widget->setGeometry(rect);
+        if (item.kind == ControlKind::Label || item.kind == ControlKind::Button)
+            fitCaptionToWidth(widget);
         m_fields->addField(name, widget);
         parents.insert(name, widget);
     }

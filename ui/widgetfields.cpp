@@ -1,5 +1,7 @@
 #include "ui/widgetfields.h"
 
+#include "ui/textfit.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -7,6 +9,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -131,11 +134,14 @@ void WidgetFields::setCaption(const QString &name, const QString &caption)
     QWidget *w = find(name);
     if (!w)
         return m_unknown.setCaption(name, caption);
-    if (auto *label = qobject_cast<QLabel *>(w))
+    if (auto *label = qobject_cast<QLabel *>(w)) {
         label->setText(caption);
-    else if (auto *button = qobject_cast<QAbstractButton *>(w))
+        fitCaptionToWidth(label);
+    } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
         button->setText(caption);
-    else if (auto *frame = qobject_cast<QGroupBox *>(w))
+        if (qobject_cast<QPushButton *>(w))
+            fitCaptionToWidth(button);
+    } else if (auto *frame = qobject_cast<QGroupBox *>(w))
         frame->setTitle(caption);
     else if (auto *edit = qobject_cast<QLineEdit *>(w))
         edit->setText(caption);

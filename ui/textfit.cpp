@@ -1,0 +1,39 @@
+#include "ui/textfit.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+namespace {
+
+constexpr double kSmallestPointSize = 6.0;
+
+int spareWidth(const QWidget *widget)
+{
+    if (auto *label = qobject_cast<const QLabel *>(widget))
+        return label->contentsRect().width() - 2 * label->margin() - 2;
+    return widget->width() - 10; // a push button's bevel and padding
+}
+
+} // namespace
+
+void fitCaptionToWidth(QWidget *widget)
+{
+    QString text;
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        if (label->wordWrap() || label->text().isEmpty())
+            return;
+        text = label->text();
+    } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        text = button->text();
+    } else {
+        return;
+    }
+    // Start from the inherited face each time, so a shorter caption grows back.
+    widget->setFont(QFont());
+    QFont font = widget->font();
+    const int room = spareWidth(widget);
+    while (QFontMetrics(font).horizontalAdvance(text) > room && font.pointSizeF() > kSmallestPointSize)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    if (font != widget->font())
+        widget->setFont(font);
+}
