@@ -52,10 +52,10 @@ QHash<QString, PictureState> indicatorStates(const MemoryFields &fields)
 }
 
 // "1+ 3- 10+": row 1 and 10 lit, row 3 dark.
-QHash<QString, bool> parseRows(const QString &rows)
+QHash<QString, bool> parseRows(const QString &text)
 {
     QHash<QString, bool> rows;
-    for (const QString &word : rows.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
         rows.insert(word.chopped(1), word.endsWith(QLatin1Char('+')));
     return rows;
 }
