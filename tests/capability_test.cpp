@@ -4,28 +4,20 @@
 #include "fields/memoryfields.h"
 #include "link/delay.h"
 #include "link/link.h"
-#include "support/fakecontrollerport.h"
+#include "support/virtuallink.h"
 #include "text/stringtable.h"
 
 #include <QtTest>
 
 namespace {
 
-struct Rig
+struct Rig : VirtualLink
 {
-    ManualClock clock;
-    FakeControllerPort port{clock};
-    Delay delay{clock};
-    Link link{port, clock, delay};
-    MemoryFields fields;
     CapabilityMap map;
     DeviceOperations ops;
 
     explicit Rig(qint16 factoryCode = 0) : ops(fields, link, map, factoryCode)
     {
-        delay.setDelayLoopCount(1000);
-        link.statusLine = [this](const QString &s) { fields.setStatusLine(s); };
-        port.setPortNumber(1);
         fields.setListEntries("TabStrip1", {"Main", "Motor", "Remote control", "Sectors"});
         // Start-up hides every parameter field.
         for (const VisibilityRow &row : visibilityTable()) {

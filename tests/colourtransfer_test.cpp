@@ -5,7 +5,7 @@
 #include "sectors/colourtransfer.h"
 #include "sectors/memorysectorgrid.h"
 #include "sectors/sectoreditor.h"
-#include "support/fakecontrollerport.h"
+#include "support/virtuallink.h"
 
 #include <QtTest>
 
@@ -13,13 +13,8 @@ namespace {
 
 const QStringList kButtons{"CAbrir", "CGuardar", "CLeer", "CEscribir"};
 
-struct Rig
+struct Rig : VirtualLink
 {
-    ManualClock clock;
-    FakeControllerPort port{clock};
-    Delay delay{clock};
-    Link link{port, clock, delay};
-    MemoryFields fields;
     SectorState state;
     MemorySectorGrid grid;
     SectorEditor editor{state, grid, fields};
@@ -29,10 +24,7 @@ struct Rig
 
     Rig()
     {
-        delay.setDelayLoopCount(1000);
-        link.statusLine = [this](const QString &s) { fields.setStatusLine(s); };
         link.processEvents = [this] { buttonsDuring.insert(fields.isEnabled("CLeer")); };
-        port.setPortNumber(1);
         editor.FormatearGrid();
         editor.BorrarDatosGrid();
         for (int i = 1; i <= 8; ++i)

@@ -5,7 +5,7 @@
 #include "fields/memoryfields.h"
 #include "link/delay.h"
 #include "link/link.h"
-#include "support/fakecontrollerport.h"
+#include "support/virtuallink.h"
 #include "text/stringtable.h"
 
 #include <QtTest>
@@ -17,23 +17,15 @@ QByteArray hex(const char *text)
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
 }
 
-struct Rig
+struct Rig : VirtualLink
 {
-    ManualClock clock;
-    FakeControllerPort port{clock};
-    Delay delay{clock};
-    Link link{port, clock, delay};
-    MemoryFields fields;
     CapabilityMap map;
     DeviceOperations ops;
     QList<qint64> statusTimesNs;
 
     explicit Rig(qint16 factoryCode = 0) : ops(fields, link, map, factoryCode)
     {
-        delay.setDelayLoopCount(1000);
-        link.statusLine = [this](const QString &s) { fields.setStatusLine(s); };
         fields.onStatus = [this](const QString &) { statusTimesNs.append(clock.nowNs()); };
-        port.setPortNumber(1);
         installDependencyRules(fields);
         fields.setListEntries("TabStrip1", {"Main", "Motor", "Remote control", "Sectors"});
         fields.setListEntries("ComboTipoCambiador", {"CX1", "CX2", "CX3", "LED"});
@@ -45,17 +37,6 @@ struct Rig
         fields.setListEntries("ComboTipoLampara2", {"DC", "AC"});
         fields.setListEntries("ComboLamparaPrincipal", {"0", "1", "2"});
         fields.setListEntries("ComboFuncion2Puerto", {"Disable", "RS485", "MODBUS"});
-    }
-
-    // The request frames of one command, in the order sent.
-    QList<QByteArray> framesOf(int command) const
-    {
-        QList<QByteArray> out;
-        for (const QByteArray &f : port.frames) {
-            if (quint8(f[4]) == command)
-                out.append(f);
-        }
-        return out;
     }
 
     QList<int> addressesOf(int command) const

@@ -3,7 +3,7 @@
 #include "fields/memoryfields.h"
 #include "link/delay.h"
 #include "link/link.h"
-#include "support/fakecontrollerport.h"
+#include "support/virtuallink.h"
 
 #include <QtTest>
 
@@ -38,21 +38,13 @@ char rowState(const MemoryFields &fields, int pair)
     return '?';
 }
 
-struct Rig
+struct Rig : VirtualLink
 {
-    ManualClock clock;
-    FakeControllerPort port{clock};
-    Delay delay{clock};
-    Link link{port, clock, delay};
-    MemoryFields fields;
     CapabilityMap map;
     DeviceOperations ops{fields, link, map, 0};
 
     Rig()
     {
-        delay.setDelayLoopCount(1000);
-        link.statusLine = [this](const QString &s) { fields.setStatusLine(s); };
-        port.setPortNumber(1);
         fields.setListEntries("ComboTipoCambiador", {"CX1", "CX2", "CX3", "LED"});
         // Both pictures of every row showing: an untouched row stays that way.
         for (const auto &[active, inactive] : kRows) {
@@ -64,10 +56,8 @@ struct Rig
     QList<int> queries() const
     {
         QList<int> out;
-        for (const QByteArray &f : port.frames) {
-            if (quint8(f[4]) == 5)
-                out.append(quint8(f[5]));
-        }
+        for (const QByteArray &f : framesOf(5))
+            out.append(quint8(f[5]));
         return out;
     }
 };

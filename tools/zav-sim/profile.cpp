@@ -18,16 +18,6 @@ std::string stripComment(const std::string &line)
     return line;
 }
 
-std::vector<std::string> splitWords(const std::string &text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    std::string word;
-    while (in >> word)
-        words.push_back(word);
-    return words;
-}
-
 std::optional<long> parseNumber(const std::string &word)
 {
     if (word.empty())
@@ -180,6 +170,16 @@ void formatBytes(std::ostringstream &out, const char *keyword, const std::string
 }
 
 } // namespace
+
+std::vector<std::string> splitWords(const std::string &text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    std::string word;
+    while (in >> word)
+        words.push_back(word);
+    return words;
+}
 
 std::string applyProfileLine(const std::string &rawLine, ControllerState &state)
 {

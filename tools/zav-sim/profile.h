@@ -3,6 +3,7 @@
 #include "controllerstate.h"
 
 #include <string>
+#include <vector>
 
 // The profile text: one setting per line, '#' starts a comment.
 //   param A V               one parameter byte
@@ -18,6 +19,9 @@
 //   record I COLOUR [E...]  colour I (1..8, red in the low byte) with up to 32 sector
 //                           entries into its bank record; missing entries are 511 (empty)
 // Numbers are decimal or 0x-prefixed hexadecimal.
+
+// The blank-separated words of a line.
+std::vector<std::string> splitWords(const std::string &text);
 
 // Applies one line; returns an error text, empty when the line was good (or blank).
 std::string applyProfileLine(const std::string &line, ControllerState &state);

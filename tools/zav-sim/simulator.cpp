@@ -37,16 +37,6 @@ std::string hex(const uint8_t *bytes, size_t count)
     return text;
 }
 
-std::vector<std::string> splitWords(const std::string &text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    std::string word;
-    while (in >> word)
-        words.push_back(word);
-    return words;
-}
-
 bool parseCount(const std::string &word, long low, long high, long *out)
 {
     if (word.empty())
