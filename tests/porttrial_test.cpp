@@ -4,14 +4,12 @@
 #include "link/clock.h"
 #include "link/delay.h"
 #include "link/serialport.h"
+#include "support/pty.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 namespace {
 
@@ -85,25 +83,15 @@ class PortTrialTest : public QObject
         }
     };
 
-    int m_master = -1;
-    QString m_pty;
+    Pty m_pty;
 
 private slots:
     void initTestCase()
     {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(m_master >= 0);
-        QVERIFY(grantpt(m_master) == 0 && unlockpt(m_master) == 0);
-        m_pty = QString::fromLocal8Bit(ptsname(m_master));
-        qputenv("ZAV_COM1", m_pty.toLocal8Bit());
-        qputenv("ZAV_COM3", m_pty.toLocal8Bit());
+        QVERIFY(!m_pty.slave.isEmpty());
+        qputenv("ZAV_COM1", m_pty.slave.toLocal8Bit());
+        qputenv("ZAV_COM3", m_pty.slave.toLocal8Bit());
         qputenv("ZAV_COM4", "/nonexistent/ttyZAV4");
-    }
-
-    void cleanupTestCase()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
     }
 
     void freePortIsStored()
@@ -137,7 +125,7 @@ private slots:
         qputenv("ZAV_COM1", "/nonexistent/ttyZAV1");
         Rig rig;
         rig.fields.setListIndex(kCombo, 3);
-        qputenv("ZAV_COM1", m_pty.toLocal8Bit());
+        qputenv("ZAV_COM1", m_pty.slave.toLocal8Bit());
         QCOMPARE(rig.fields.statusHistory,
                  (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"),
                               QStringLiteral("Serial Port  1  Not Avalaible"),

@@ -23,29 +23,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
+#include "support/pty.h"
 
 namespace {
-
-// A pseudo-terminal whose slave stands in for a serial port.
-struct Pty
-{
-    int master = -1;
-    QString slave;
-    Pty()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
-            slave = QString::fromLocal8Bit(ptsname(master));
-    }
-    ~Pty()
-    {
-        if (master >= 0)
-            ::close(master);
-    }
-};
 
 QString name(const char *n)
 {
