@@ -2,6 +2,7 @@
 // polling buttons, closing and the stored placement.
 
 #include "app/startupsettings.h"
+#include "device/operations.h"
 #include "link/link.h"
 #include "link/serialport.h"
 #include "support/simprocess.h"
@@ -272,6 +273,20 @@ private slots:
                           Qt::LeftButton);
         QVERIFY(!window().TimerEstado().isActive());
         QVERIFY(fields().isEnabled(QStringLiteral("CModoVerboso")));
+    }
+
+    void dialogsAreRefusedWhileTheLinkIsBusy()
+    {
+        QVERIFY(window().link().tryBegin());
+        // Neither the file dialog nor the colour chooser may open inside a reply wait.
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CAbrir"))),
+                          Qt::LeftButton);
+        QCOMPARE(fields().statusLine(), DeviceOperations::busyText());
+        fields().setStatusLine(QString());
+        QTest::mouseClick(fields().widget(QStringLiteral("LColor(2)")), Qt::LeftButton);
+        QCOMPARE(fields().statusLine(), DeviceOperations::busyText());
+        QVERIFY(!QApplication::activeModalWidget());
+        window().link().end();
     }
 
     void closingWhileTheLinkIsBusyWaitsForIt()

@@ -337,8 +337,16 @@ void frmMain::wireHandlers()
         Q_ASSERT_X(widget, "frmMain::wireHandlers", button);
         connect(widget, &QAbstractButton::clicked, this, handler);
     };
-    onClick("CAbrir", [this] { m_files->CAbrir_Click(); });
-    onClick("CGuardar", [this] { m_files->CGuardar_Click(); });
+    // A dialog opened from inside a reply wait would hold that transaction until it
+    // closes, and a file open would change the colours under a colour write.
+    onClick("CAbrir", [this] {
+        if (!refusedWhileBusy())
+            m_files->CAbrir_Click();
+    });
+    onClick("CGuardar", [this] {
+        if (!refusedWhileBusy())
+            m_files->CGuardar_Click();
+    });
     onClick("CLeer", [this] { m_operations->CLeer_Click(); });
     onClick("CEscribir", [this] { m_operations->CEscribir_Click(); });
     onClick("Csalir", [this] { Csalir_Click(); });
@@ -355,13 +363,22 @@ void frmMain::wireHandlers()
     onClick("Command2", [this] { FormDibujo::Command2_Click(this, *m_fields); });
 }
 
+bool frmMain::refusedWhileBusy()
+{
+    if (!m_link.busy())
+        return false;
+    m_fields->setStatusLine(DeviceOperations::busyText());
+    return true;
+}
+
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         const QString name = watched->objectName();
         if (name.startsWith(QLatin1String("LColor("))) {
             const int index = QStringView(name).mid(7).chopped(1).toInt();
-            m_sectorEditor->LColor_Click(index);
+            if (!refusedWhileBusy())
+                m_sectorEditor->LColor_Click(index);
             return true;
         }
     }

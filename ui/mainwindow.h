@@ -58,6 +58,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Writes the busy text and is true while an operation holds the line.
+    bool refusedWhileBusy();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
