@@ -146,6 +146,14 @@ private slots:
         QCOMPARE(hint->pos(), QPoint(twipsToPixels(1800), twipsToPixels(2760)));
     }
 
+    // The status captions of page 3 keep their larger face when the captions are loaded.
+    void indicatorCaptionsKeepTheirFace()
+    {
+        for (const char *caption : {"label1(0)", "label1(8)", "label1(3)"})
+            QCOMPARE(fields().widget(name(caption))->font().pointSizeF(), 9.75);
+        QCOMPARE(fields().widget(QStringLiteral("Label(17)"))->font().pointSizeF(), 8.25);
+    }
+
     void tabSwitchShowsOnePage()
     {
         auto *tabs = qobject_cast<QTabBar *>(fields().widget(QStringLiteral("TabStrip1")));

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QVariant>
 
 namespace {
 
@@ -28,9 +29,16 @@ void fitCaptionToWidth(QWidget *widget)
     } else {
         return;
     }
-    // Start from the inherited face each time, so a shorter caption grows back.
-    widget->setFont(QFont());
+    // Start from the control's own face each time (the status captions have a larger
+    // one), so a shorter caption grows back to it.
+    const char *const designFont = "zavDesignFont";
     QFont font = widget->font();
+    const QVariant design = widget->property(designFont);
+    if (design.isValid())
+        font = design.value<QFont>();
+    else
+        widget->setProperty(designFont, font);
+    widget->setFont(font);
     const int room = spareWidth(widget);
     while (QFontMetrics(font).horizontalAdvance(text) > room && font.pointSizeF() > kSmallestPointSize)
         font.setPointSizeF(font.pointSizeF() - 0.25);
