@@ -127,10 +127,12 @@ void SectorEditor::leaveCell(int row, int column)
     }
 
     m_grid.setCellText(row, column, QString());
-    // A blanked cell never leaves an angle behind in the table, so what is
-    // written or saved is what the technician sees. Values that already show
+    // A blanked cell never leaves a value the grid could show behind in the
+    // table (an angle, or the 360 a parameter file may bring), so what is
+    // written or saved is what the technician sees. Values that always show
     // as empty (511, or odd values from the controller) are kept as they are.
-    if (SectorTable::isAngle(m_state.table.entry(row, column)))
+    const qint32 old = m_state.table.entry(row, column);
+    if (SectorTable::isAngle(old) || old == 360)
         m_state.table.setEntry(row, column, SectorTable::kEmpty);
 }
 

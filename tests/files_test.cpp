@@ -190,6 +190,21 @@ private slots:
         QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
     }
 
+    // The leave-cell check runs on the current cell (1, 1) after the open; a 360
+    // it blanks there must not stay behind in the table to be written or saved.
+    void blanked360AtTheCurrentCellLeavesNoEntry()
+    {
+        Rig rig;
+        QTemporaryDir dir;
+        const QString path = writeTemp(dir, fileWith({{ParameterFile::entryLine(1, 1), "360"}}));
+        QString error;
+        QVERIFY2(rig.files.openFrom(path, &error), qPrintable(error));
+        QCOMPARE(rig.grid.currentRow(), 1);
+        QCOMPARE(rig.grid.currentColumn(), 1);
+        QCOMPARE(rig.grid.cellText(1, 1), QString());
+        QCOMPARE(rig.state.table.entry(1, 1), 511);
+    }
+
     void sensorTypeFromTheFileConvertsLightLevels()
     {
         Rig rig;

@@ -106,6 +106,7 @@ void SectorsTest::keyAndLeave_data()
     QTest::newRow("left and empty, unchanged") << 2 << "045" << "" << 511 << "" << "" << 511;
     QTest::newRow("odd controller value kept") << 2 << "045" << "" << 1000 << "" << "" << 1000;
     QTest::newRow("rejected over odd value") << 2 << "045" << "" << 1000 << "400" << "" << 1000;
+    QTest::newRow("360 from a file, left") << 2 << "045" << "360" << 360 << "" << "" << 511;
     QTest::newRow("column 32") << 32 << "300" << "" << 511 << "310" << "310" << 310;
     // clang-format on
 }
