@@ -328,6 +328,21 @@ private slots:
         }
     }
 
+    // Far out on a wide desktop the twips are round numbers: still plain decimals.
+    void placementFarOutIsPlainDecimal()
+    {
+        window().move(twipsToPixels(300000), twipsToPixels(600000));
+        const QRect frame = window().frameGeometry();
+        window().close();
+        QSettings store(QStringLiteral("ZAV"), QStringLiteral("ZAV"));
+        const QString left = store.value(QStringLiteral("Settings/MainLeft")).toString();
+        const QString top = store.value(QStringLiteral("Settings/MainTop")).toString();
+        QCOMPARE(left.toFloat(), float(pixelsToTwips(frame.x())));
+        QCOMPARE(top.toFloat(), float(pixelsToTwips(frame.y())));
+        for (const QString &text : {left, top})
+            QVERIFY2(!text.contains(QLatin1Char('e')), qPrintable(text));
+    }
+
     void placementIsNotStoredWhenMinimised()
     {
         window().showMinimized();

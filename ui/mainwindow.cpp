@@ -62,12 +62,13 @@ QString pageName(int page)
     return arrayName("FrameP", page);
 }
 
-// A window coordinate in twips as the shortest decimal text of its single-precision value.
+// A window coordinate in twips as the shortest decimal text of its single-precision
+// value, never in exponent form ("300000", not "3e+05").
 QString twipsText(int pixels)
 {
     const float twips = float(pixelsToTwips(pixels));
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, twips);
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, twips, std::chars_format::fixed);
     return QString::fromLatin1(buffer, int(result.ptr - buffer));
 }
 
