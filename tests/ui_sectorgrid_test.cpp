@@ -96,6 +96,13 @@ void UiSectorGridTest::shapeHeadersAndShading()
     QCOMPARE(page.grid.item(8, 32)->background().color(), page.grid.shadeColour());
     QCOMPARE(page.grid.item(4, 1)->background().style(), Qt::NoBrush);
     QVERIFY(page.grid.shadeColour() != page.grid.palette().color(QPalette::Base));
+    // The light 3-D edge is the Midlight role, not the white button highlight.
+    QPalette palette = page.grid.palette();
+    palette.setColor(QPalette::Base, QColor(255, 255, 255));
+    palette.setColor(QPalette::Light, QColor(250, 250, 250));
+    palette.setColor(QPalette::Midlight, QColor(227, 227, 227));
+    page.grid.setPalette(palette);
+    QCOMPARE(page.grid.shadeColour(), QColor(227, 227, 227));
     QCOMPARE(page.current(), qMakePair(1, 1));
 
     page.state.colours.setColour(1, 255);

@@ -207,10 +207,11 @@ void SectorGridWidget::setHeaderColour(int row, quint32 colour24)
 
 QColor SectorGridWidget::shadeColour() const
 {
-    // Some styles make the light edge as light as the cell background; the
-    // next shade down keeps the end columns visibly shaded there.
-    const QColor light = palette().color(QPalette::Light);
-    return light == palette().color(QPalette::Base) ? palette().color(QPalette::Midlight) : light;
+    // The light 3-D edge (COLOR_3DLIGHT) is the Midlight role; Light is the
+    // button highlight, white on most systems. Where a style makes it as light
+    // as the cell background, the button face keeps the end columns shaded.
+    const QColor light = palette().color(QPalette::Midlight);
+    return light == palette().color(QPalette::Base) ? palette().color(QPalette::Button) : light;
 }
 
 void SectorGridWidget::setColumnShaded(int column, bool shaded)
