@@ -126,13 +126,14 @@ void SectorEditor::leaveCell(int row, int column)
         return;
     }
 
+    const bool shown = !m_grid.cellText(row, column).isEmpty();
     m_grid.setCellText(row, column, QString());
-    // A blanked cell never leaves a value the grid could show behind in the
-    // table (an angle, or the 360 a parameter file may bring), so what is
-    // written or saved is what the technician sees. Values that always show
-    // as empty (511, or odd values from the controller) are kept as they are.
+    // A blanked cell never leaves an angle behind in the table, nor the 360 a
+    // parameter file shows, so what is written or saved is what the technician
+    // sees. Values that showed as empty (511, or odd values from the
+    // controller) are kept as they are.
     const qint32 old = m_state.table.entry(row, column);
-    if (SectorTable::isAngle(old) || old == 360)
+    if (SectorTable::isAngle(old) || (old == 360 && shown))
         m_state.table.setEntry(row, column, SectorTable::kEmpty);
 }
 

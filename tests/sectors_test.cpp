@@ -204,6 +204,12 @@ void SectorsTest::redrawShowsOnlyAngles()
     QCOMPARE(table.entry(1, 3), 511);
     QCOMPARE(table.entry(5, 7), 1000);
     QCOMPARE(page.grid.repaints, repaints + 1);
+
+    // So does a 360 from the controller, which the grid never showed.
+    table.setEntry(5, 7, 360);
+    page.editor.RedibujaGrid();
+    QCOMPARE(page.grid.cellText(5, 7), QString());
+    QCOMPARE(table.entry(5, 7), 360);
 }
 
 void SectorsTest::clearKeepsColours()
