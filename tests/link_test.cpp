@@ -1,7 +1,7 @@
 #include "link/delay.h"
 #include "link/frame.h"
 #include "link/link.h"
-#include "support/fakecontrollerport.h"
+#include "support/virtuallink.h"
 
 #include <QtTest>
 
@@ -22,21 +22,10 @@ public:
     double factor = 1.0;
 };
 
-struct Rig
+// The transaction on an open port: its texts land in fields.statusHistory.
+struct Rig : VirtualLink
 {
-    ManualClock clock;
-    FakeControllerPort port{clock};
-    Delay delay{clock};
-    Link link{port, clock, delay};
-    QStringList status;
-
-    Rig()
-    {
-        delay.setDelayLoopCount(1000);
-        link.statusLine = [this](const QString &s) { status.append(s); };
-        port.setPortNumber(1);
-        port.open();
-    }
+    Rig() { port.open(); }
 };
 
 } // namespace
@@ -96,7 +85,7 @@ private slots:
         // Seven 1 ms gaps, then the 20 ms pause after the try.
         QCOMPARE(rig.clock.nowNs(), qint64(27'000'000));
         QCOMPARE(rig.link.TriesLeft(), quint8(0));
-        QVERIFY(rig.status.isEmpty());
+        QVERIFY(rig.fields.statusHistory.isEmpty());
     }
 
     void silentControllerThreeTriesThenNak()
@@ -109,7 +98,7 @@ private slots:
         QCOMPARE(reply.Data3, quint8(0));
         QCOMPARE(reply.ReplyWord, 0);
         QCOMPARE(rig.port.frames.size(), 3);
-        QCOMPARE(rig.status, (QStringList{"Time Out Transmision", "Error R  1", "Time Out Transmision",
+        QCOMPARE(rig.fields.statusHistory, (QStringList{"Time Out Transmision", "Error R  1", "Time Out Transmision",
                                           "Error R  2", "Time Out Transmision", "Error R  3"}));
         // Three tries a little over 2 s apart: a little over 6 s in all.
         const double seconds = double(rig.clock.nowNs()) / 1e9;
@@ -125,7 +114,7 @@ private slots:
         const ReplyFrame reply = rig.link.ExchangeFrame({0, 1, 5, 0});
         QCOMPARE(reply.Status, kAck);
         QCOMPARE(rig.port.frames.size(), 2);
-        QCOMPARE(rig.status.last(), QStringLiteral("Error R  1"));
+        QCOMPARE(rig.fields.statusHistory.last(), QStringLiteral("Error R  1"));
     }
 
     void twelveByteReplyIsReadWhole()
@@ -159,7 +148,7 @@ private slots:
         QCOMPARE(rig.port.frames.size(), 2);
         QCOMPARE(reply.Data3, quint8(0x55));
         QCOMPARE(rig.port.bytesAvailable(), qint64(0));
-        QCOMPARE(rig.status.first(), QStringLiteral("Time Out Transmision"));
+        QCOMPARE(rig.fields.statusHistory.first(), QStringLiteral("Time Out Transmision"));
     }
 
     void staleBytesAnswerTheNextTransaction()
