@@ -79,6 +79,23 @@ private slots:
         }
     }
 
+    // The program's own texts speak every language and keep their place for the caption.
+    void ownTextsInEveryVersion()
+    {
+        const QString english = LoadOwnText(OwnText::StartHint, LanguageVersion::Neutral);
+        for (auto v : {LanguageVersion::Neutral, LanguageVersion::EnglishUS, LanguageVersion::SpanishModern,
+                       LanguageVersion::SpanishTraditional, LanguageVersion::French}) {
+            const QString text = LoadOwnText(OwnText::StartHint, v);
+            QCOMPARE(text.count(QStringLiteral("%1")), 1);
+            const bool englishVersion = v == LanguageVersion::Neutral || v == LanguageVersion::EnglishUS;
+            QCOMPARE(text == english, englishVersion);
+        }
+        QVERIFY(
+            LoadOwnText(OwnText::StartHint, LanguageVersion::French).startsWith(QStringLiteral("Commencez")));
+        QVERIFY(LoadOwnText(OwnText::StartHint, LanguageVersion::SpanishModern)
+                    .startsWith(QStringLiteral("Empiece")));
+    }
+
     void unknownIdIsPlaceholder()
     {
         QTest::ignoreMessage(QtWarningMsg, "LoadText: no text with ID 1001");

@@ -114,6 +114,24 @@ constexpr TextRow kTexts[] = {
      "Cette version de firmware est uniquement logiciel ZAV v1.2.9"},
 };
 
+// The program's own texts: no ID of the table, so they never collide with one.
+struct OwnTextRow
+{
+    OwnText key;
+    const char *english;
+    const char *spanish;
+    const char *french;
+};
+
+constexpr OwnTextRow kOwnTexts[] = {
+    {OwnText::StartHint,
+     "Start here:\nconnect the ZAV to the serial port and press \"%1\" to read the device.",
+     "Empiece aquí:\nconecte el ZAV al puerto serie y pulse \"%1\" para leer el equipo.",
+     // No-break spaces keep the colon and the guillemets with their words.
+     "Commencez ici\u00a0:\nbranchez le ZAV sur le port série et appuyez sur «\u00a0%1\u00a0» pour lire "
+     "l'appareil."},
+};
+
 constexpr bool inIdOrder()
 {
     for (std::size_t i = 1; i < std::size(kTexts); ++i)
@@ -214,9 +232,42 @@ QString LoadText(int id, LanguageVersion version)
     return QString::fromUtf8(text);
 }
 
+namespace {
+
+// The language is chosen once: a change of locale takes effect at the next start.
+LanguageVersion runVersion()
+{
+    static const LanguageVersion version = systemLanguageVersion();
+    return version;
+}
+
+} // namespace
+
 QString LoadText(int id)
 {
-    // The language is chosen once: a change of locale takes effect at the next start.
-    static const LanguageVersion version = systemLanguageVersion();
-    return LoadText(id, version);
+    return LoadText(id, runVersion());
+}
+
+QString LoadOwnText(OwnText text, LanguageVersion version)
+{
+    for (const OwnTextRow &row : kOwnTexts) {
+        if (row.key != text)
+            continue;
+        switch (version) {
+        case LanguageVersion::Neutral:
+        case LanguageVersion::EnglishUS:
+            return QString::fromUtf8(row.english);
+        case LanguageVersion::SpanishModern:
+        case LanguageVersion::SpanishTraditional:
+            return QString::fromUtf8(row.spanish);
+        case LanguageVersion::French:
+            return QString::fromUtf8(row.french);
+        }
+    }
+    return QString();
+}
+
+QString LoadOwnText(OwnText text)
+{
+    return LoadOwnText(text, runVersion());
 }

@@ -27,3 +27,13 @@ QString LoadText(int id, LanguageVersion version);
 
 // True when the table holds the ID.
 bool hasText(int id);
+
+// Texts of this program's own that the numbered table does not hold, in the same
+// languages (English for the neutral and US versions, Spanish for both sorts, French).
+enum class OwnText
+{
+    StartHint, // the start-up call-out; %1 is the Read button's caption
+};
+
+QString LoadOwnText(OwnText text);
+QString LoadOwnText(OwnText text, LanguageVersion version);
