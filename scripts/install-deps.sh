@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-          libgl-dev fonts-dejavu-core)
+          libgl-dev fonts-dejavu-core fonts-crosextra-carlito)
 if [ "${1:-}" = "--gui" ]; then
     # A virtual display for machines without one.
     packages+=(xvfb xauth)

@@ -1,7 +1,5 @@
 #include "ui/mainwindow.h"
 
-#include "ui/textfit.h"
-
 #include "app/helplauncher.h"
 #include "app/languagechoice.h"
 #include "app/porttrial.h"
@@ -15,10 +13,14 @@
 #include "sectors/colourtransfer.h"
 #include "sectors/sectoreditor.h"
 #include "text/stringtable.h"
+#include "ui/classicstyle.h"
+#include "ui/dialogface.h"
 #include "ui/drawingwindow.h"
+#include "ui/elidinglineedit.h"
 #include "ui/layouttable.h"
 #include "ui/pictures.h"
 #include "ui/sectorgrid.h"
+#include "ui/textfit.h"
 #include "ui/twips.h"
 #include "ui/widgetfields.h"
 
@@ -132,10 +134,13 @@ frmMain::~frmMain()
 
 void frmMain::buildLayout()
 {
-    // The layout's twip sizes fit an 8-point face.
-    QFont base = font();
-    base.setPointSizeF(8.25);
-    setFont(base);
+    // The layout's twip boxes fit the classic 8-point dialog face: the window uses the
+    // face closest to it whatever the desktop's own face and style are.
+    setFont(dialogFont());
+    if (!dialogFaceInstalled())
+        qWarning("frmMain: the face Carlito (fonts-crosextra-carlito) is missing; captions may shrink");
+    QStyle *classic = ClassicStyle::instance();
+    const qreal dpr = devicePixelRatioF();
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
@@ -163,11 +168,8 @@ void frmMain::buildLayout()
                 label->setWordWrap(true);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             }
-            if (item.style == ControlStyle::Indicator) {
-                QFont f = label->font();
-                f.setPointSizeF(9.75);
-                label->setFont(f);
-            }
+            if (item.style == ControlStyle::Indicator)
+                label->setFont(dialogFont(kIndicatorPoints));
             if (name.startsWith(QLatin1String("LColor("))) {
                 label->setFrameShape(QFrame::Box);
                 label->setAlignment(Qt::AlignCenter);
@@ -198,6 +200,8 @@ void frmMain::buildLayout()
             auto *combo = new QComboBox(parent);
             if (item.kind == ControlKind::List) {
                 combo->setEditable(true);
+                combo->setLineEdit(new ElidingLineEdit(combo));
+                combo->lineEdit()->setStyle(classic);
                 combo->setInsertPolicy(QComboBox::NoInsert);
                 // Typed text stays as typed: no completion into an entry.
                 combo->setCompleter(nullptr);
@@ -219,14 +223,13 @@ void frmMain::buildLayout()
             break;
         case ControlKind::Lamp: {
             auto *lamp = new QLabel(parent);
-            lamp->setPixmap(drawLamp(item.lamp, qMin(rect.width(), rect.height())));
+            lamp->setPixmap(drawLamp(item.lamp, qMin(rect.width(), rect.height()), dpr));
             widget = lamp;
             break;
         }
         case ControlKind::Logo: {
             auto *logo = new QLabel(parent);
-            logo->setPixmap(drawLogo(rect.size()));
-            logo->setScaledContents(true);
+            logo->setPixmap(drawLogo(rect.size(), dpr));
             widget = logo;
             break;
         }
@@ -271,12 +274,21 @@ void frmMain::buildLayout()
         }
 
         widget->setObjectName(name);
+        widget->setStyle(classic);
+        if (item.kind == ControlKind::TabStrip)
+            m_tabPanel->setStyle(classic);
         if (item.kind != ControlKind::TabStrip && !onTabStrip)
             widget->setGeometry(rect);
-        if (item.kind == ControlKind::Label || item.kind == ControlKind::Button)
-            fitCaptionToWidth(widget);
         m_fields->addField(name, widget);
         parents.insert(name, widget);
+    }
+
+    // Captions fit once every neighbour stands where it belongs: a label may take
+    // a second line from the free space around its row.
+    for (const LayoutItem &item : mainLayout()) {
+        if (item.kind == ControlKind::Label || item.kind == ControlKind::Button ||
+            item.kind == ControlKind::Check)
+            fitCaption(m_fields->widget(fieldName(item.name)));
     }
 
     if (QWidget *hint = m_fields->widget(QStringLiteral("PictureInicio")))
@@ -529,8 +541,8 @@ void frmMain::sizeAndCentre()
 
 void frmMain::layoutPages()
 {
-    // The page frames cover the strip's client area; page 1 comes first.
-    const QRect client = m_tabPanel->geometry().adjusted(2, 2, -2, -2);
+    // The page frames cover the strip's client area, inside its border; page 1 comes first.
+    const QRect client = m_tabPanel->contentsRect().translated(m_tabPanel->pos());
     for (int page = 1; page <= 5; ++page) {
         QWidget *frame = m_fields->widget(pageName(page));
         frame->setGeometry(client);
@@ -553,12 +565,15 @@ void frmMain::loadCaptions()
         tabs << LoadText(id);
     f.setListEntries(kTabStrip, tabs);
 
-    // The hint points at the Read button and names it as it now reads.
+    // The hint points at the Read button and names it as it now reads, in the same language.
     if (auto *hint = qobject_cast<QLabel *>(f.widget(QStringLiteral("PictureInicio")))) {
         const QWidget *read = f.widget(QStringLiteral("CLeer"));
         const int tipX = read->geometry().center().x() - twipsToPixels(1800);
-        hint->setPixmap(
-            drawHint(twipsRect(0, 0, 3810, 3465).size(), tipX, f.caption(QStringLiteral("CLeer"))));
+        // The button's caption stays on one line of the call-out.
+        const QString caption = f.caption(QStringLiteral("CLeer")).replace(QLatin1Char(' '), QChar::Nbsp);
+        const QString text = LoadOwnText(OwnText::StartHint).arg(caption);
+        hint->setPixmap(drawHint(twipsRect(0, 0, 3810, 3465).size(), tipX, text, dialogFont(),
+                                 hint->devicePixelRatioF()));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/pictures.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -34,13 +35,23 @@ LampColours lampColours(LampPicture lamp)
     return {Qt::lightGray, Qt::gray, false};
 }
 
+// A transparent picture of size device-independent pixels with room for every
+// device pixel.
+QPixmap canvas(const QSize &size, qreal dpr)
+{
+    const qreal ratio = dpr > 0 ? dpr : 1.0;
+    QPixmap pixmap((QSizeF(size) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
 } // namespace
 
-QPixmap drawLamp(LampPicture lamp, int diameter)
+QPixmap drawLamp(LampPicture lamp, int diameter, qreal dpr)
 {
     const int d = qMax(diameter, 4);
-    QPixmap pixmap(d, d);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = canvas(QSize(d, d), dpr);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -63,19 +74,19 @@ QPixmap drawLamp(LampPicture lamp, int diameter)
     return pixmap;
 }
 
-QPixmap drawLogo(const QSize &size)
+QPixmap drawLogo(const QSize &size, qreal dpr)
 {
-    QPixmap pixmap(size.expandedTo(QSize(8, 8)));
-    const qreal w = pixmap.width();
-    const qreal h = pixmap.height();
-    pixmap.fill(Qt::white);
+    const QSize logical = size.expandedTo(QSize(8, 8));
+    QPixmap pixmap = canvas(logical, dpr);
+    const qreal w = logical.width();
+    const qreal h = logical.height();
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
 
     QLinearGradient sky(0, 0, 0, h);
     sky.setColorAt(0, QColor(10, 40, 100));
     sky.setColorAt(1, QColor(30, 90, 170));
-    painter.fillRect(pixmap.rect(), sky);
+    painter.fillRect(QRectF(0, 0, w, h), sky);
 
     // Light beams from the lantern.
     const QPointF lamp(w * 0.28, h * 0.34);
@@ -114,12 +125,12 @@ QPixmap drawLogo(const QSize &size)
     return pixmap;
 }
 
-QPixmap drawHint(const QSize &size, int tipX, const QString &readCaption)
+QPixmap drawHint(const QSize &size, int tipX, const QString &text, const QFont &font, qreal dpr)
 {
-    QPixmap pixmap(size.expandedTo(QSize(16, 16)));
-    pixmap.fill(Qt::transparent);
-    const qreal w = pixmap.width();
-    const qreal h = pixmap.height();
+    const QSize logical = size.expandedTo(QSize(16, 16));
+    QPixmap pixmap = canvas(logical, dpr);
+    const qreal w = logical.width();
+    const qreal h = logical.height();
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -140,14 +151,20 @@ QPixmap drawHint(const QSize &size, int tipX, const QString &readCaption)
     painter.setBrush(QColor(255, 236, 90));
     painter.drawPath(path);
 
-    QFont font = painter.font();
-    font.setPixelSize(qMax(9, int(balloon.height() / 9)));
-    painter.setFont(font);
-    painter.setPen(QColor(40, 30, 0));
+    // The words as large as the balloon takes them, every word whole.
     const QRectF textBox = balloon.adjusted(14, 10, -14, -10);
-    painter.drawText(textBox, Qt::AlignCenter | Qt::TextWordWrap,
-                     QStringLiteral("Start here:\nconnect the ZAV to the serial port and press \"%1\" "
-                                    "to read the device.")
-                         .arg(readCaption));
+    QFont face = font;
+    int pixels = qMax(9, int(balloon.height() / 9));
+    const auto fits = [&] {
+        face.setPixelSize(pixels);
+        const QFontMetricsF metrics(face);
+        const QRectF used = metrics.boundingRect(textBox, Qt::AlignCenter | Qt::TextWordWrap, text);
+        return textBox.contains(used);
+    };
+    while (pixels > 8 && !fits())
+        --pixels;
+    painter.setFont(face);
+    painter.setPen(QColor(40, 30, 0));
+    painter.drawText(textBox, Qt::AlignCenter | Qt::TextWordWrap, text);
     return pixmap;
 }

@@ -1,5 +1,6 @@
 #include "ui/splashwindow.h"
 
+#include "ui/dialogface.h"
 #include "ui/pictures.h"
 #include "ui/twips.h"
 
@@ -12,6 +13,7 @@ frmSplash::frmSplash(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
+    setFont(dialogFont());
     setFixedSize(twipsToPixels(7455), twipsToPixels(4605));
 
     auto *frame = new QFrame(this);
@@ -23,7 +25,7 @@ frmSplash::frmSplash(QWidget *parent)
     image->setObjectName(QStringLiteral("Image1"));
     const QRect imageRect = twipsRect(120, 180, 4695, 4230);
     image->setGeometry(imageRect);
-    image->setPixmap(drawLogo(imageRect.size()));
+    image->setPixmap(drawLogo(imageRect.size(), devicePixelRatioF()));
 
     QFont big = font();
     big.setPointSizeF(big.pointSizeF() * 2.6);

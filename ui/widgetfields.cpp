@@ -9,7 +9,6 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -24,12 +23,17 @@ void WidgetFields::addField(const QString &name, QWidget *widget)
     m_names.insert(widget, name);
 
     if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-        connect(combo, &QComboBox::activated, this, [this, name](int) { runClickHandler(name); });
+        connect(combo, &QComboBox::activated, this, [this, name, combo](int) {
+            fitListText(combo);
+            runClickHandler(name);
+        });
         if (QLineEdit *edit = combo->lineEdit()) {
             connect(edit, &QLineEdit::textEdited, this, [this, name](const QString &) {
                 if (Handler change = m_change.value(name))
                     change();
             });
+            // Typed text is fitted once the technician leaves the list, not letter by letter.
+            connect(edit, &QLineEdit::editingFinished, combo, [combo] { fitListText(combo); });
         }
         combo->installEventFilter(this);
     } else if (auto *tabs = qobject_cast<QTabBar *>(widget)) {
@@ -106,6 +110,7 @@ void WidgetFields::setText(const QString &name, const QString &text)
             combo->setEditText(text);
         else
             combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        fitListText(combo);
     } else if (auto *memo = qobject_cast<QPlainTextEdit *>(w)) {
         memo->setPlainText(text);
     } else {
@@ -136,11 +141,10 @@ void WidgetFields::setCaption(const QString &name, const QString &caption)
         return m_unknown.setCaption(name, caption);
     if (auto *label = qobject_cast<QLabel *>(w)) {
         label->setText(caption);
-        fitCaptionToWidth(label);
+        fitCaption(label);
     } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
         button->setText(caption);
-        if (qobject_cast<QPushButton *>(w))
-            fitCaptionToWidth(button);
+        fitCaption(button);
     } else if (auto *frame = qobject_cast<QGroupBox *>(w))
         frame->setTitle(caption);
     else if (auto *edit = qobject_cast<QLineEdit *>(w))
@@ -183,6 +187,7 @@ void WidgetFields::setListIndex(const QString &name, int index)
         // A long entry shows its beginning, not its end.
         if (QLineEdit *edit = combo->lineEdit())
             edit->setCursorPosition(0);
+        fitListText(combo);
     }
     // From code exactly as from the user: the handler runs whether or not the index changed.
     runClickHandler(name);
@@ -225,6 +230,7 @@ void WidgetFields::setListEntries(const QString &name, const QStringList &entrie
         combo->clear();
         combo->addItems(entries);
         combo->setCurrentIndex(-1);
+        fitListText(combo);
     }
 }
 
