@@ -402,24 +402,6 @@ private slots:
         QVERIFY(!window().link().busy());
         QVERIFY(!window().link().port().isOpen());
     }
-
-    // Pictures for a look at the layout: the window as it starts, and every page
-    // with all its fields shown.
-    void screenshots()
-    {
-        window().grab().save(QStringLiteral("/tmp/zav-main-start.png"));
-        for (const LayoutItem &item : mainLayout()) {
-            if (!name(item.name).startsWith(QLatin1String("FrameP(")))
-                fields().setVisible(name(item.name), true);
-        }
-        fields().setVisible(QStringLiteral("PictureInicio"), false);
-        QStringList tabs = fields().listEntries(QStringLiteral("TabStrip1"));
-        fields().setListEntries(QStringLiteral("TabStrip1"), tabs << QStringLiteral("Visualization"));
-        for (int page = 1; page <= 5; ++page) {
-            fields().setListIndex(QStringLiteral("TabStrip1"), page - 1);
-            QVERIFY(window().grab().save(QStringLiteral("/tmp/zav-main-page%1.png").arg(page)));
-        }
-    }
 };
 
 int main(int argc, char *argv[])
