@@ -52,6 +52,13 @@ ReplyFrame Link::ExchangeFrame(const RequestFrame &request)
             return reply;
         }
 
+        // Whatever waits now belongs to an earlier request: an answer too short, the
+        // tail of a long one or one that came after its time-out. It is read and
+        // dropped, so this try's reply can only come from bytes sent after its request.
+        // (The traffic record takes these bytes here.)
+        const QByteArray dropped = m_port.readAll();
+        Q_UNUSED(dropped);
+
         for (int i = 0; i < kFrameSize; ++i) {
             if (!m_port.write(frame.mid(i, 1)) || m_port.lost()) {
                 markFailed();

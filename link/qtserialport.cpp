@@ -74,7 +74,12 @@ public:
     }
 
     qint64 bytesAvailable() override { return m_port.bytesAvailable(); }
-    QByteArray readAll() override { return m_port.readAll(); }
+    QByteArray readAll() override
+    {
+        // Bytes the system holds but Qt has not fetched yet are waiting too.
+        m_port.waitForReadyRead(0);
+        return m_port.readAll();
+    }
     bool waitForReadyRead(int ms) override { return m_port.waitForReadyRead(ms); }
     bool lost() const override { return m_lost; }
     QString errorString() const override { return m_port.errorString(); }

@@ -103,6 +103,8 @@ private slots:
     void writeAfterRead();
     void editedFieldsReachTheController();
     void readWithNoAnswerAtAddress17();
+    void oddAnswersLeaveEveryValueRight_data();
+    void oddAnswersLeaveEveryValueRight();
     void writeWithNoAnswerAtAddress30();
     void badFieldStopsWriteBeforeItsFirstFrame_data();
     void badFieldStopsWriteBeforeItsFirstFrame();
@@ -461,6 +463,45 @@ void E2eDeviceTest::readWithNoAnswerAtAddress17()
     QCOMPARE(beepsAtMessage, 1);
     QVERIFY(rig.buttonsEnabled());
     QVERIFY(!rig.port->isOpen());
+}
+
+// Answers of the wrong length at line rate lend no byte to the next request: every
+// value read is the controller's own.
+void E2eDeviceTest::oddAnswersLeaveEveryValueRight_data()
+{
+    QTest::addColumn<QStringList>("simArgs");
+    QTest::addColumn<int>("timeOuts");
+    // The last 4 bytes of each answer arrive after the first 8 have been read.
+    QTest::newRow("12-byte answers") << QStringList{QStringLiteral("--long-reply")} << 0;
+    // The one test here that waits out a real 2 s time-out.
+    QTest::newRow("one 7-byte answer at 19")
+        << QStringList{QStringLiteral("--short-once"), QStringLiteral("1:19")} << 1;
+}
+
+void E2eDeviceTest::oddAnswersLeaveEveryValueRight()
+{
+    QFETCH(QStringList, simArgs);
+    QFETCH(int, timeOuts);
+    E2eRig rig;
+    QVERIFY2(rig.start(QStringLiteral("cx2"), simArgs), qPrintable(rig.sim.errorText()));
+    const QString present = QStringLiteral("17-20 38-41 231-246 254-255");
+    QVERIFY(rig.simCommand(QStringLiteral("set present none")));
+    QVERIFY(rig.simCommand(QStringLiteral("set present ") + present));
+    rig.ops.CLeer_Click();
+
+    QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
+    QCOMPARE(rig.fields.beeps, 0);
+    QCOMPARE(int(rig.fields.statusHistory.count(QStringLiteral("Error R  1"))), timeOuts);
+    const QList<int> presentAddresses = addresses(present);
+    for (int address = 0; address < 256; ++address)
+        QCOMPARE(rig.map.ComprobarParametro(address), presentAddresses.contains(address));
+    const std::array<quint8, 256> params = rig.sim.dumpParams();
+    const ParameterImage image = WriteMapping(rig.fields, MappingMode::WriteAll);
+    for (int address : presentAddresses)
+        QVERIFY2(image[address] == params[address], qPrintable(QStringLiteral("address %1: %2, want %3")
+                                                                   .arg(address)
+                                                                   .arg(image[address])
+                                                                   .arg(params[address])));
 }
 
 void E2eDeviceTest::writeWithNoAnswerAtAddress30()

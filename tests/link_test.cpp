@@ -50,9 +50,12 @@ private slots:
         QTest::newRow("write 200 to 17") << 0 << 2 << 17 << 200 << hex("4A 51 00 00 02 11 C8 24");
         QTest::newRow("head word 0x1234") << 0x1234 << 1 << 5 << 0 << hex("4A 51 12 34 01 05 00 DD");
         QTest::newRow("colour read bank 1 address 0") << 0 << 135 << 0 << 0 << hex("4A 51 00 00 87 00 00 78");
-        QTest::newRow("colour read bank 4 address 194") << 0 << 138 << 194 << 0 << hex("4A 51 00 00 8A C2 00 B7");
-        QTest::newRow("colour write 255 bank 1 address 0") << 0 << 131 << 0 << 255 << hex("4A 51 00 00 83 00 FF 83");
-        QTest::newRow("colour write 1 bank 1 address 3") << 0 << 131 << 3 << 1 << hex("4A 51 00 00 83 03 01 7E");
+        QTest::newRow("colour read bank 4 address 194")
+            << 0 << 138 << 194 << 0 << hex("4A 51 00 00 8A C2 00 B7");
+        QTest::newRow("colour write 255 bank 1 address 0")
+            << 0 << 131 << 0 << 255 << hex("4A 51 00 00 83 00 FF 83");
+        QTest::newRow("colour write 1 bank 1 address 3")
+            << 0 << 131 << 3 << 1 << hex("4A 51 00 00 83 03 01 7E");
     }
 
     void requestFrames()
@@ -98,8 +101,9 @@ private slots:
         QCOMPARE(reply.Data3, quint8(0));
         QCOMPARE(reply.ReplyWord, 0);
         QCOMPARE(rig.port.frames.size(), 3);
-        QCOMPARE(rig.fields.statusHistory, (QStringList{"Time Out Transmision", "Error R  1", "Time Out Transmision",
-                                          "Error R  2", "Time Out Transmision", "Error R  3"}));
+        QCOMPARE(rig.fields.statusHistory,
+                 (QStringList{"Time Out Transmision", "Error R  1", "Time Out Transmision", "Error R  2",
+                              "Time Out Transmision", "Error R  3"}));
         // Three tries a little over 2 s apart: a little over 6 s in all.
         const double seconds = double(rig.clock.nowNs()) / 1e9;
         QVERIFY2(seconds > 6.0 && seconds < 6.2, qPrintable(QString::number(seconds)));
@@ -117,13 +121,28 @@ private slots:
         QCOMPARE(rig.fields.statusHistory.last(), QStringLiteral("Error R  1"));
     }
 
+    void twelveByteReplyIsReadWhole_data()
+    {
+        QTest::addColumn<bool>("lineRate");
+        QTest::newRow("at once") << false;
+        // The first 8 bytes end the wait; the last 4 come during the pause.
+        QTest::newRow("at line rate") << true;
+    }
+
     void twelveByteReplyIsReadWhole()
     {
+        QFETCH(bool, lineRate);
         Rig rig;
         rig.port.replyLength = 12;
+        rig.port.lineRate = lineRate;
         rig.port.params[9] = 77;
+        rig.port.params[10] = 78;
         QCOMPARE(rig.link.ExchangeFrame({0, 1, 9, 0}).Data3, quint8(77));
-        QCOMPARE(rig.port.bytesAvailable(), qint64(0));
+        const ReplyFrame next = rig.link.ExchangeFrame({0, 1, 10, 0});
+        QCOMPARE(next.Status, kAck);
+        QCOMPARE(next.Data3, quint8(78));
+        QCOMPARE(next.Data1, quint8(10)); // this request's echo, not the tail of the last reply
+        QCOMPARE(rig.port.frames.size(), 2);
     }
 
     void wrongHeaderAndChecksumStillAcknowledge()
@@ -136,34 +155,37 @@ private slots:
         QCOMPARE(reply.Data3, quint8(3));
     }
 
-    void sevenBytesThenStaleBytesCarryOver()
+    void sevenByteAnswersAreNoAnswer()
     {
         Rig rig;
         rig.port.replyLength = 7;
         rig.port.params[5] = 0x55;
-        // Every answer is one byte short: the first try times out with 7 bytes
-        // waiting; the second try's answer completes 8 from the stale bytes.
+        rig.port.params[6] = 0x66;
+        // Each try's 7 bytes are dropped before the next try: none ever completes 8.
         const ReplyFrame reply = rig.link.ExchangeFrame({0, 1, 5, 0});
-        QCOMPARE(reply.Status, kAck);
-        QCOMPARE(rig.port.frames.size(), 2);
-        QCOMPARE(reply.Data3, quint8(0x55));
-        QCOMPARE(rig.port.bytesAvailable(), qint64(0));
-        QCOMPARE(rig.fields.statusHistory.first(), QStringLiteral("Time Out Transmision"));
+        QCOMPARE(reply.Status, kNak);
+        QCOMPARE(reply.Data3, quint8(0));
+        QCOMPARE(rig.port.frames.size(), 3);
+        QCOMPARE(rig.fields.statusLine(), QStringLiteral("Error R  3"));
+        // The last try's 7 bytes do not answer the next transaction either.
+        rig.port.replyLength = 8;
+        const ReplyFrame next = rig.link.ExchangeFrame({0, 1, 6, 0});
+        QCOMPARE(next.Status, kAck);
+        QCOMPARE(next.Data3, quint8(0x66));
+        QCOMPARE(rig.port.frames.size(), 4);
     }
 
-    void staleBytesAnswerTheNextTransaction()
+    void bytesWaitingBeforeARequestAreDropped()
     {
         Rig rig;
         rig.port.params[1] = 11;
         rig.port.params[2] = 22;
         rig.port.replyDelayMs = 0.5;
         rig.port.inject(hex("4A 51 00 01 01 00 63 00"));
-        // The stale answer is taken as soon as the first try ends its frame; the
-        // real answer comes half a millisecond later and waits.
-        QCOMPARE(rig.link.ExchangeFrame({0, 1, 1, 0}).Data3, quint8(0x63));
-        // The real answer to the first request is now the stale one.
-        QCOMPARE(rig.link.ExchangeFrame({0, 1, 2, 0}).Data3, quint8(11));
-        QCOMPARE(rig.port.bytesAvailable(), qint64(8));
+        QCOMPARE(rig.link.ExchangeFrame({0, 1, 1, 0}).Data3, quint8(11));
+        QCOMPARE(rig.link.ExchangeFrame({0, 1, 2, 0}).Data3, quint8(22));
+        QCOMPARE(rig.port.frames.size(), 2);
+        QCOMPARE(rig.port.bytesAvailable(), qint64(0));
     }
 
     void lateReplyWithinTwoSecondsIsTaken()

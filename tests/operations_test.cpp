@@ -1,6 +1,7 @@
 #include "device/capabilitymap.h"
 #include "device/directcommands.h"
 #include "device/operations.h"
+#include "device/parametermap.h"
 #include "device/rules.h"
 #include "fields/memoryfields.h"
 #include "link/delay.h"
@@ -137,6 +138,83 @@ private slots:
         QCOMPARE(rig.fields.text("TNumeroID"), QString("0"));
         QCOMPARE(rig.fields.messages, QStringList({LoadText(2001)}));
         QVERIFY(buttonsEnabled(rig.fields));
+    }
+
+    // Answers that are short, long or late never lend their bytes to another request:
+    // at line rate the read comes out as from a controller that answers cleanly.
+    void faultyAnswersLeaveEveryReadValueRight_data()
+    {
+        QTest::addColumn<int>("length");      // of every answer
+        QTest::addColumn<int>("onceAddress"); // the read with one odd answer, -1 none
+        QTest::addColumn<int>("onceLength");
+        QTest::addColumn<double>("onceDelayMs");
+        QTest::newRow("one 7-byte answer at 17") << 8 << 17 << 7 << 0.0;
+        QTest::newRow("one answer 2010 ms late at 30") << 8 << 30 << 8 << 2010.0;
+        QTest::newRow("one 12-byte answer at 40") << 8 << 40 << 12 << 0.0;
+        QTest::newRow("12-byte answers") << 12 << -1 << 8 << 0.0;
+    }
+
+    void faultyAnswersLeaveEveryReadValueRight()
+    {
+        QFETCH(int, length);
+        QFETCH(int, onceAddress);
+        QFETCH(int, onceLength);
+        QFETCH(double, onceDelayMs);
+        Rig clean;
+        Rig faulty;
+        for (Rig *rig : {&clean, &faulty}) {
+            rig->port.lineRate = true;
+            rig->port.setAllPresent();
+            for (int a = 0; a < 256; ++a)
+                rig->port.params[a] = quint8(a * 37 + 11);
+        }
+        faulty.port.replyLength = length;
+        if (onceAddress >= 0)
+            faulty.port.onceFaults.insert({1, onceAddress}, {onceLength, onceDelayMs});
+        clean.ops.CLeer_Click();
+        faulty.ops.CLeer_Click();
+
+        QCOMPARE(faulty.map.bytes, clean.map.bytes);
+        QCOMPARE(faulty.addressesOf(1).size(),
+                 256 + (onceAddress >= 0 && onceLength < 8 ? 1 : 0) + (onceDelayMs > 2000 ? 1 : 0));
+        QCOMPARE(faulty.fields.statusLine(), QString("Ended"));
+        QCOMPARE(faulty.fields.beeps, 0);
+        for (const ParameterRow &row : parameterRows()) {
+            for (const char *name : {row.field, row.rawField}) {
+                if (!name)
+                    continue;
+                QCOMPARE(faulty.fields.text(name), clean.fields.text(name));
+                QCOMPARE(faulty.fields.listIndex(name), clean.fields.listIndex(name));
+                QCOMPARE(faulty.fields.value(name), clean.fields.value(name));
+            }
+        }
+    }
+
+    // Answers of 7 bytes, or later than 2 s, are no answers: identification finds nothing.
+    void identificationWithoutProperAnswersFindsNothing_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<double>("delayMs");
+        QTest::newRow("7-byte answers") << 7 << 0.0;
+        QTest::newRow("answers 2010 ms late") << 8 << 2010.0;
+    }
+
+    void identificationWithoutProperAnswersFindsNothing()
+    {
+        QFETCH(int, length);
+        QFETCH(double, delayMs);
+        Rig rig;
+        rig.port.setAllPresent();
+        rig.port.replyLength = length;
+        rig.port.replyDelayMs = delayMs;
+        {
+            LinkSession session(rig.link);
+            rig.ops.IdentificarZAV();
+        }
+        QCOMPARE(rig.map.bytes, (std::array<quint8, 32>{}));
+        QCOMPARE(rig.framesOf(128).size(), 32 * 3);
+        QCOMPARE(rig.fields.statusHistory.count("Error R  3"), 32);
+        QCOMPARE(rig.fields.statusLine(), QString("Ended"));
     }
 
     void firmwareNotice_data()

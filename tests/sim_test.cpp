@@ -122,6 +122,7 @@ private slots:
     void silentCommand();
     void silentAtRunTime();
     void shortReply();
+    void shortOnce();
     void longReply();
     void badReply();
     void answerFromSecondTry();
@@ -313,6 +314,15 @@ void SimTest::shortReply()
     SimProcess sim;
     QVERIFY(sim.start("full", {"--no-line-rate", "--short-reply"}));
     QCOMPARE(exchange(sim.devicePath(), request(1, 252), 8, kSilenceMs), reply(1, 252, 0, 50).left(7));
+}
+
+void SimTest::shortOnce()
+{
+    SimProcess sim;
+    QVERIFY(sim.start("full", {"--no-line-rate", "--short-once", "1:252"}));
+    QCOMPARE(exchange(sim.devicePath(), request(1, 251)).size(), 8);
+    QCOMPARE(exchange(sim.devicePath(), request(1, 252), 8, kSilenceMs), reply(1, 252, 0, 50).left(7));
+    QCOMPARE(exchange(sim.devicePath(), request(1, 252)), reply(1, 252, 0, 50));
 }
 
 void SimTest::longReply()

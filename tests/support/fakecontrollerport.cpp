@@ -85,10 +85,26 @@ void FakeControllerPort::handleFrame(const QByteArray &frame)
         return;
     if (m_repeats < answerFromTry)
         return;
-    m_pending.append({m_clock.nowNs() + qint64(replyDelayMs * 1e6), answer(command, p1, p2)});
+    int length = replyLength;
+    double delayMs = replyDelayMs;
+    if (const auto once = onceFaults.constFind({command, p1}); once != onceFaults.constEnd()) {
+        length = once->length;
+        delayMs = once->delayMs;
+        onceFaults.erase(once);
+    }
+    const QByteArray reply = answer(command, p1, p2, length);
+    const qint64 start = m_clock.nowNs() + qint64(delayMs * 1e6);
+    if (!lineRate) {
+        m_pending.append({start, reply});
+        return;
+    }
+    // A byte is there once its tenth bit is on the wire.
+    constexpr qint64 byteNs = 1'000'000'000 / 960;
+    for (int i = 0; i < reply.size(); ++i)
+        m_pending.append({start + (i + 1) * byteNs, reply.mid(i, 1)});
 }
 
-QByteArray FakeControllerPort::answer(quint8 command, quint8 p1, quint8 p2)
+QByteArray FakeControllerPort::answer(quint8 command, quint8 p1, quint8 p2, int length)
 {
     quint8 data = 0;
     if (command == 1) {
@@ -107,7 +123,7 @@ QByteArray FakeControllerPort::answer(quint8 command, quint8 p1, quint8 p2)
     } else if (command >= 135 && command <= 138) {
         data = banks[command - 134][p1];
     }
-    QByteArray reply(qMax(replyLength, 1), '\0');
+    QByteArray reply(qMax(length, 1), '\0');
     const QByteArray head = badHeader ? QByteArray("XX") : QByteArray("JQ");
     const quint8 bytes[8] = {quint8(head[0]), quint8(head[1]), 0, command, p1, p2, data, 0};
     for (int i = 0; i < reply.size() && i < 8; ++i)

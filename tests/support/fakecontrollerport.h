@@ -4,6 +4,7 @@
 #include "link/serialport.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <array>
@@ -34,11 +35,19 @@ public:
     int stopAfterFrames = -1;                   // answer no frame after this many
     int loseAfterFrames = -1;                   // the device vanishes after this many frames
     bool openFails = false;
-    double replyDelayMs = 0;                    // time from the last request byte to the reply
+    double replyDelayMs = 0; // time from the last request byte to the reply
+    bool lineRate = false;   // reply bytes arrive one by one, 10 bits at 9600 baud
+    // One-shot faults: the next answer to (command, Param1) has this length or comes this late.
+    struct OnceFault
+    {
+        int length = 8;
+        double delayMs = 0;
+    };
+    QHash<QPair<int, int>, OnceFault> onceFaults;
 
     // What went on the line.
-    QList<QByteArray> frames;       // every complete request frame received
-    QList<qint64> byteTimesNs;      // when each request byte was written
+    QList<QByteArray> frames;  // every complete request frame received
+    QList<qint64> byteTimesNs; // when each request byte was written
     int opens = 0;
     int closes = 0;
     // Extra bytes to put in the input buffer (stale answers).
@@ -59,7 +68,7 @@ public:
 
 private:
     void handleFrame(const QByteArray &frame);
-    QByteArray answer(quint8 command, quint8 p1, quint8 p2);
+    QByteArray answer(quint8 command, quint8 p1, quint8 p2, int length);
 
     ManualClock &m_clock;
     int m_number = 1;

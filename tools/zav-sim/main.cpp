@@ -35,6 +35,7 @@ Faults (each also settable at run time with "fault ..."):
   --silent CMD[:ADDR]     never answer command CMD (only with Param1 ADDR); repeatable
   --answer-from-try N     answer a frame only on its N-th identical consecutive try
   --short-reply           answer with 7 bytes only
+  --short-once CMD[:ADDR] answer the next such request with 7 bytes only; repeatable
   --long-reply            answer with 12 bytes (4 zero bytes after the checksum)
   --bad-reply             answer with header 00 00 and an inverted checksum
   --late-ms MS            wait MS more before answering
@@ -50,7 +51,8 @@ stored (6), the capability byte (128), the bank byte written (131-134) or read
 Control commands on stdin, one per line:
   dump                    the whole state in profile format, then "end"
   set PROFILE-LINE        e.g. "set param 17 200", "set present 0-5", "set status 0 3"
-  fault silent CMD[:ADDR] | fault answer-from-try N | fault short|long|bad [on|off]
+  fault silent CMD[:ADDR] | fault short-once CMD[:ADDR] | fault answer-from-try N
+  fault short|long|bad [on|off]
   fault late MS | fault stop-after N|off | fault hangup-after N|off | fault clear
                           (stop-after and hangup-after count from the moment they are set)
   frames                  number of frames received
@@ -126,6 +128,7 @@ int main(int argc, char **argv)
         const char *fault;
     };
     const ValueOption valueOptions[] = {{"--silent", "silent"},
+                                        {"--short-once", "short-once"},
                                         {"--answer-from-try", "answer-from-try"},
                                         {"--late-ms", "late"},
                                         {"--stop-after", "stop-after"},

@@ -121,14 +121,14 @@ std::string Simulator::setFault(const std::vector<std::string> &words)
         m_hangupAt = -1;
         return {};
     }
-    if (kind == "silent") {
+    if (kind == "silent" || kind == "short-once") {
         const size_t colon = value.find(':');
         long command = 0;
         long address = -1;
         if (!parseCount(value.substr(0, colon), 0, 255, &command) ||
             (colon != std::string::npos && !parseCount(value.substr(colon + 1), 0, 255, &address)))
-            return "silent needs CMD or CMD:ADDR";
-        m_faults.silent.push_back({int(command), int(address)});
+            return kind + " needs CMD or CMD:ADDR";
+        (kind == "silent" ? m_faults.silent : m_faults.shortOnce).push_back({int(command), int(address)});
         return {};
     }
     if (kind == "short" || kind == "long" || kind == "bad") {
@@ -302,7 +302,14 @@ void Simulator::handleFrame(const WireFrame &frame, int64_t completeAt)
         pending.bytes[1] = 0x00;
         pending.bytes[7] = uint8_t(~pending.bytes[7]);
     }
-    if (m_faults.shortReply)
+    const auto once =
+        std::find_if(m_faults.shortOnce.begin(), m_faults.shortOnce.end(), [&](const Faults::Silent &rule) {
+            return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
+        });
+    const bool shortOnce = once != m_faults.shortOnce.end();
+    if (shortOnce)
+        m_faults.shortOnce.erase(once);
+    if (m_faults.shortReply || shortOnce)
         pending.bytes.resize(7);
     else if (m_faults.longReply)
         pending.bytes.insert(pending.bytes.end(), {0x00, 0x00, 0x00, 0x00});

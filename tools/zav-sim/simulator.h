@@ -28,9 +28,10 @@ struct Faults
     };
     std::vector<Silent> silent;
     int answerFromTry = 1;
-    bool shortReply = false; // 7 bytes
-    bool longReply = false;  // 12 bytes
-    bool badReply = false;   // wrong header and checksum
+    bool shortReply = false;       // 7 bytes
+    std::vector<Silent> shortOnce; // the next answer to each of these has 7 bytes
+    bool longReply = false;        // 12 bytes
+    bool badReply = false;         // wrong header and checksum
     int lateMs = 0;
     long stopAtFrame = -1;   // frames counted beyond this get no answer
     long hangupAtFrame = -1; // the line is hung up once this many frames came in
