@@ -1,9 +1,11 @@
 #include "app/startupsettings.h"
 
+#include "files/regularfilereader.h"
+#include "files/wholefilewriter.h"
+#include "text/visibletext.h"
+
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cctype>
@@ -13,8 +15,9 @@
 namespace {
 
 constexpr int kValueCount = 5;
-// zav.ini holds five short lines; anything beyond this is not read.
-constexpr qint64 kMaxRead = 64 * 1024;
+// zav.ini holds five short lines. However many blanks stand before its values, it
+// is read whole up to this size; a value that is not complete within it is not taken.
+constexpr qint64 kMaxRead = 1024 * 1024;
 
 bool isLineEnd(char c)
 {
@@ -32,7 +35,9 @@ bool isBlank(char c)
 class ValueReader
 {
 public:
-    explicit ValueReader(const QByteArray &content) : m_data(content) {}
+    // cut: the content is only the start of the file, so a value running into its end
+    // may go on beyond it.
+    ValueReader(const QByteArray &content, bool cut) : m_data(content), m_cut(cut) {}
 
     bool next(QByteArray *value)
     {
@@ -57,6 +62,8 @@ public:
                 --end;
             *value = m_data.mid(start, end - start);
         }
+        if (m_cut && m_pos >= m_data.size())
+            return false;
         skipSeparator();
         return true;
     }
@@ -72,6 +79,7 @@ private:
     }
 
     const QByteArray &m_data;
+    bool m_cut = false;
     qsizetype m_pos = 0;
 };
 
@@ -128,18 +136,18 @@ void readField(const QByteArray &text, const char *name, T *field, QStringList *
         return;
     }
     problems->append(QStringLiteral("%1 %2 out of range, %3 used")
-                         .arg(QLatin1String(name), QString::fromLatin1(text))
+                         .arg(QLatin1String(name), visibleText(QString::fromLatin1(text.left(40))))
                          .arg(qint64(*field)));
 }
 
 } // namespace
 
-SettingsRead parseSettings(const QByteArray &content)
+SettingsRead parseSettings(const QByteArray &content, bool cut)
 {
     SettingsRead read;
     StartupSettings &s = read.settings;
     QStringList problems;
-    ValueReader reader(content);
+    ValueReader reader(content, cut);
     QByteArray value;
     int count = 0;
     for (; count < kValueCount && reader.next(&value); ++count) {
@@ -162,7 +170,11 @@ SettingsRead parseSettings(const QByteArray &content)
             break;
         }
     }
-    if (count < kValueCount)
+    if (count < kValueCount && cut)
+        problems.append(QStringLiteral("%1 of 5 values within its first %2 bytes, defaults used for the rest")
+                            .arg(count)
+                            .arg(content.size()));
+    else if (count < kValueCount)
         problems.append(QStringLiteral("%1 of 5 values read, defaults used for the rest").arg(count));
     read.problem = problems.join(QLatin1String("; "));
     return read;
@@ -170,20 +182,20 @@ SettingsRead parseSettings(const QByteArray &content)
 
 SettingsRead readSettingsFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    if (!QFileInfo::exists(path)) {
         SettingsRead read;
         read.problem = QStringLiteral("%1 not found, defaults used").arg(QFileInfo(path).fileName());
         return read;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    const RegularFileRead file =
+        RegularFileReader::read(path, kMaxRead, RegularFileReader::Oversize::KeepStart);
+    if (!file.bytes) {
         SettingsRead read;
         read.problem = QStringLiteral("%1 cannot be read (%2), defaults used")
-                           .arg(QFileInfo(path).fileName(), file.errorString());
+                           .arg(QFileInfo(path).fileName(), file.error);
         return read;
     }
-    const QByteArray content = file.read(kMaxRead);
-    SettingsRead read = parseSettings(content);
+    SettingsRead read = parseSettings(*file.bytes, file.cut);
     if (!read.problem.isEmpty())
         read.problem = QFileInfo(path).fileName() + QLatin1String(": ") + read.problem;
     return read;
@@ -202,17 +214,9 @@ QByteArray formatSettings(const StartupSettings &settings)
 
 bool writeSettingsFile(const QString &path, const StartupSettings &settings, QString *error)
 {
-    // Written beside and renamed over the old file, so an interrupted write
-    // leaves the previous content rather than a truncated file.
-    QSaveFile file(path);
-    const QByteArray content = formatSettings(settings);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    // Written beside and renamed over the old file, so a failed or interrupted write
+    // (a full disk) leaves the previous content rather than a truncated file.
+    return WholeFileWriter::writeFile(path, formatSettings(settings), error);
 }
 
 QString settingsFilePath()

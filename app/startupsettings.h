@@ -23,13 +23,13 @@ struct SettingsRead
 // Reads the five values: each ends at a comma or a line end, spaces before a value
 // are skipped, the string may be quoted or not, a number that does not read is 0,
 // and anything after the fifth value is ignored. Missing or out-of-range values
-// keep their defaults.
-SettingsRead parseSettings(const QByteArray &content);
+// keep their defaults. cut: the content is only the start of a larger file.
+SettingsRead parseSettings(const QByteArray &content, bool cut = false);
 SettingsRead readSettingsFile(const QString &path);
 
 // Five CR LF lines: plain decimal numbers, the string in double quotes (Latin-1).
 QByteArray formatSettings(const StartupSettings &settings);
-// Replaces the file atomically; false with *error set when it cannot.
+// Replaces the file whole or not at all; false with *error set when it cannot.
 bool writeSettingsFile(const QString &path, const StartupSettings &settings, QString *error);
 
 // zav.ini beside the executable; the environment variable ZAV_INI overrides it.

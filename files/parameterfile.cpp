@@ -2,7 +2,9 @@
 
 #include "device/numbers.h"
 #include "device/parametermap.h"
+#include "files/regularfilereader.h"
 #include "sectors/sectortable.h"
+#include "text/visibletext.h"
 
 #include <QList>
 
@@ -28,20 +30,33 @@ QByteArray encode(const ParameterImage &image, const SectorState &sectors)
 
 namespace {
 
-// An image line: optional blanks, an optional sign, digits.
+// An image line: optional blanks, an optional sign, digits. Leading zeros do not
+// count against the 18 digits a whole number may have.
 std::optional<qint64> wholeLine(const QByteArray &text)
 {
     const QByteArray t = text.trimmed();
-    int i = 0;
+    qsizetype i = 0;
+    const bool negative = i < t.size() && t[i] == '-';
     if (i < t.size() && (t[i] == '-' || t[i] == '+'))
         ++i;
-    if (i == t.size() || t.size() - i > 18)
+    if (i == t.size())
         return std::nullopt;
-    for (int j = i; j < t.size(); ++j) {
+    for (qsizetype j = i; j < t.size(); ++j) {
         if (t[j] < '0' || t[j] > '9')
             return std::nullopt;
     }
-    return t.toLongLong();
+    while (i < t.size() - 1 && t[i] == '0')
+        ++i;
+    if (t.size() - i > 18)
+        return std::nullopt;
+    const qint64 magnitude = t.mid(i).toLongLong();
+    return negative ? -magnitude : magnitude;
+}
+
+// A line as a message quotes it: its start, with control characters made visible.
+QString quoted(const QByteArray &line)
+{
+    return visibleText(QString::fromLatin1(line.left(40)));
 }
 
 qint64 leadingWhole(const QByteArray &text)
@@ -75,7 +90,7 @@ DecodeResult decode(const QByteArray &bytes)
         if (!value) {
             result.error = QStringLiteral("Line %1 does not hold a whole number: \"%2\".")
                                .arg(address + 1)
-                               .arg(QString::fromLatin1(lines.at(address).left(40)));
+                               .arg(quoted(lines.at(address)));
             return result;
         }
         content.image[size_t(address)] = *value;
@@ -85,7 +100,7 @@ DecodeResult decode(const QByteArray &bytes)
         if (colour < INT32_MIN || colour > INT32_MAX) {
             result.error = QStringLiteral("Line %1 holds a colour too large: \"%2\".")
                                .arg(colourLine(row))
-                               .arg(QString::fromLatin1(lines.at(colourLine(row) - 1).left(40)));
+                               .arg(quoted(lines.at(colourLine(row) - 1)));
             return result;
         }
         content.colours[size_t(row)] = colour;
@@ -125,6 +140,20 @@ QString checkFieldValues(const ParameterImage &image)
         }
     }
     return QString();
+}
+
+DecodeResult readFile(const QString &path)
+{
+    DecodeResult result;
+    const RegularFileRead read = RegularFileReader::read(path, kMaxFileSize);
+    if (!read.bytes) {
+        result.error = QStringLiteral("Cannot open %1: %2").arg(visibleText(path), read.error);
+        return result;
+    }
+    result = decode(*read.bytes);
+    if (!result.content)
+        result.error = QStringLiteral("%1: %2").arg(visibleText(path), result.error);
+    return result;
 }
 
 } // namespace ParameterFile

@@ -3,13 +3,14 @@
 #include "device/parametermap.h"
 #include "fields/fields.h"
 #include "files/parameterfile.h"
+#include "files/wholefilewriter.h"
 #include "sectors/sectoreditor.h"
 #include "sectors/sectorgrid.h"
+#include "text/visibletext.h"
 
-#include <QFile>
-#include <QSaveFile>
-
-ParameterFileOps::ParameterFileOps(Fields &fields, SectorEditor &editor) : m_fields(fields), m_editor(editor) {}
+ParameterFileOps::ParameterFileOps(Fields &fields, SectorEditor &editor) : m_fields(fields), m_editor(editor)
+{
+}
 
 void ParameterFileOps::GuardarArchivoZAV()
 {
@@ -32,27 +33,26 @@ bool ParameterFileOps::writeFile(const QString &path, const ParameterImage &imag
     const QByteArray bytes = ParameterFile::encode(image, m_editor.state());
 
     // Written whole or not at all: a failed save leaves an existing file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Cannot save %1: %2").arg(path, file.errorString());
-        return false;
-    }
+    WholeFileWriter file(path);
+    bool written = file.open();
     qint64 offset = 0;
     int line = 0;
-    while (offset < bytes.size()) {
+    while (written && offset < bytes.size()) {
         const qint64 end = bytes.indexOf('\n', offset) + 1;
-        if (file.write(bytes.constData() + offset, end - offset) != end - offset)
+        if (!file.write(bytes.mid(offset, end - offset))) {
+            written = false;
             break;
+        }
         offset = end;
         ++line;
         if (line <= ParameterFile::kImageLines)
             m_fields.setStatusLine(QString::number(line - 1));
         else if ((line - ParameterFile::kImageLines) % ParameterFile::kRowLines == 0)
-            m_fields.setStatusLine(QString::number((line - ParameterFile::kImageLines) / ParameterFile::kRowLines));
+            m_fields.setStatusLine(
+                QString::number((line - ParameterFile::kImageLines) / ParameterFile::kRowLines));
     }
-    if (offset != bytes.size() || !file.commit()) {
-        *error = QStringLiteral("Cannot save %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
+    if (!written || !file.commit()) {
+        *error = QStringLiteral("Cannot save %1: %2").arg(visibleText(path), file.errorString());
         return false;
     }
     m_fields.setStatusLine(QStringLiteral(" Saved file"));
@@ -71,15 +71,10 @@ void ParameterFileOps::AbrirArchivoZAV()
 
 bool ParameterFileOps::openFrom(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
-        return false;
-    }
     // The whole file is read and checked before anything in the window changes.
-    const ParameterFile::DecodeResult decoded = ParameterFile::decode(file.readAll());
+    const ParameterFile::DecodeResult decoded = ParameterFile::readFile(path);
     if (!decoded.content) {
-        *error = QStringLiteral("%1: %2").arg(path, decoded.error);
+        *error = decoded.error;
         return false;
     }
     const ParameterFile::Content &content = *decoded.content;

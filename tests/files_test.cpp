@@ -1,14 +1,29 @@
+#include "app/startupsettings.h"
+#include "device/capabilitymap.h"
+#include "device/operations.h"
 #include "device/parameterlists.h"
 #include "device/parametermap.h"
 #include "device/rules.h"
 #include "fields/memoryfields.h"
 #include "files/parameterfile.h"
 #include "files/parameterfileops.h"
+#include "files/wholefilewriter.h"
 #include "sectors/memorysectorgrid.h"
 #include "sectors/sectoreditor.h"
+#include "support/virtuallink.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#ifdef Q_OS_UNIX
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -60,6 +75,66 @@ QString writeTemp(const QTemporaryDir &dir, const QByteArray &bytes, const char 
     return path;
 }
 
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// True when the text holds nothing a terminal or a message box would act on.
+bool isPrintable(const QString &text)
+{
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+    });
+}
+
+// The controller in virtual time with the fields, the device operations and the file procedures.
+struct DeviceRig : VirtualLink
+{
+    CapabilityMap map;
+    DeviceOperations ops{fields, link, map, 0};
+    SectorState state;
+    MemorySectorGrid grid;
+    SectorEditor editor{state, grid, fields};
+    ParameterFileOps files{fields, editor};
+
+    DeviceRig()
+    {
+        installDependencyRules(fields);
+        fillParameterLists(fields);
+        editor.FormatearGrid();
+        editor.BorrarDatosGrid();
+    }
+};
+
+// Runs the window's Save or the zav.ini rewrite, which write through one routine;
+// true when it says it saved.
+bool runWriter(bool settingsFile, const QString &path, QString *said)
+{
+    if (settingsFile)
+        return writeSettingsFile(path, StartupSettings{}, said);
+    Rig rig;
+    rig.files.askSaveName = [&] { return path; };
+    rig.files.GuardarArchivoZAV();
+    *said = rig.fields.messages.join(QLatin1Char('|'));
+    const bool saved = rig.fields.statusHistory.contains(QStringLiteral(" Saved file"));
+    return saved && rig.fields.messages.isEmpty();
+}
+
+qint64 writtenSize(bool settingsFile)
+{
+    if (settingsFile)
+        return formatSettings(StartupSettings{}).size();
+    Rig rig;
+    return ParameterFile::encode(WriteMapping(rig.fields, MappingMode::FileSave), rig.state).size();
+}
+
 } // namespace
 
 class FilesTest : public QObject
@@ -88,8 +163,8 @@ private slots:
         QCOMPARE(lines[0], QByteArray("-1\r"));
         QCOMPARE(lines[56], QByteArray("300\r"));
         QCOMPARE(lines[255], QByteArray("7\r"));
-        QCOMPARE(lines[256], QByteArray("255\r"));      // line 257: colour of row 1
-        QCOMPARE(lines[257], QByteArray("45\r"));       // line 258: row 1, column 1
+        QCOMPARE(lines[256], QByteArray("255\r")); // line 257: colour of row 1
+        QCOMPARE(lines[257], QByteArray("45\r"));  // line 258: row 1, column 1
         QCOMPARE(lines[258], QByteArray("511\r"));
         QCOMPARE(lines[ParameterFile::entryLine(2, 32) - 1], QByteArray("1000\r"));
         QCOMPARE(lines[ParameterFile::colourLine(8) - 1], QByteArray("16711680\r"));
@@ -269,7 +344,8 @@ private slots:
 
         Rig other;
         QVERIFY2(other.files.openFrom(path, &error), qPrintable(error));
-        for (const char *name : {"TVelocidadUsuario1", "TTestFotocelula", "TLuxON", "TNumeroID", "txtTiempoDe"})
+        for (const char *name :
+             {"TVelocidadUsuario1", "TTestFotocelula", "TLuxON", "TNumeroID", "txtTiempoDe"})
             QCOMPARE(other.fields.text(name), rig.fields.text(name));
         QCOMPARE(other.fields.text("TIdentificacion").trimmed(), QStringLiteral("LIGHTHOUSE 7"));
         QCOMPARE(other.fields.value("CheckBalizaEmergencia"), 1);
@@ -280,6 +356,192 @@ private slots:
         QCOMPARE(other.grid.cellText(1, 2), QStringLiteral("090"));
         QCOMPARE(ParameterFile::encode(WriteMapping(other.fields, MappingMode::FileSave), other.state),
                  ParameterFile::encode(WriteMapping(rig.fields, MappingMode::FileSave), rig.state));
+    }
+
+    // Writes that fail part-way (here: a file size limit that stops the last bytes,
+    // which Qt buffers until the final flush) leave the old file exactly as it was,
+    // leave no new or temporary file behind, and say so.
+    void failingWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("settingsFile"); // zav.ini rather than the window's Save
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<int>("shortBy"); // bytes the limit leaves out; -1 nothing fits
+        QTest::newRow("Save, last byte") << false << true << 1;
+        QTest::newRow("Save, last byte, no old file") << false << false << 1;
+        QTest::newRow("Save, nothing fits") << false << true << -1;
+        QTest::newRow("Save, everything fits") << false << true << 0;
+        QTest::newRow("zav.ini, last byte") << true << true << 1;
+        QTest::newRow("zav.ini, everything fits") << true << true << 0;
+    }
+
+    void failingWriteKeepsTheOldFile()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("needs a file size limit");
+#else
+        QFETCH(bool, settingsFile);
+        QFETCH(bool, existing);
+        QFETCH(int, shortBy);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("target"));
+        const QByteArray old = "old content\r\n";
+        if (existing)
+            writeTemp(dir, old, "target");
+        const QStringList before = filesIn(dir.path());
+        const qint64 size = writtenSize(settingsFile);
+
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        rlimit limit = saved;
+        limit.rlim_cur = rlim_t(shortBy < 0 ? 0 : size - shortBy);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        QString said;
+        const bool ok = runWriter(settingsFile, path, &said);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+
+        if (shortBy == 0) {
+            QVERIFY2(ok, qPrintable(said));
+            QCOMPARE(contentOf(path).size(), size);
+            return;
+        }
+        QVERIFY(!ok);
+        QVERIFY2(!said.isEmpty(), "the failure is not reported");
+        QCOMPARE(filesIn(dir.path()), before);
+        if (existing)
+            QCOMPARE(contentOf(path), old);
+#endif
+    }
+
+    // The same on a real file system that is full: an 8 KiB tmpfs mounted for the test.
+    void saveOnAFullFileSystem()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("needs Linux tmpfs");
+#else
+        if (geteuid() != 0)
+            QSKIP("mounting a small tmpfs needs root");
+        QTemporaryDir dir;
+        const QByteArray mountPoint = QFile::encodeName(dir.path());
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=8k") != 0)
+            QSKIP("cannot mount a tmpfs here");
+        struct Unmount
+        {
+            QByteArray path;
+            ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+        } unmount{mountPoint};
+
+        const QString existing = dir.filePath(QStringLiteral("existing.zav"));
+        const QString ini = dir.filePath(QStringLiteral("zav.ini"));
+        Rig rig;
+        rig.fields.setText("TNumeroID", "4660");
+        QString error;
+        QVERIFY2(rig.files.saveTo(existing, &error), qPrintable(error));
+        StartupSettings settings;
+        settings.PortNumber = 3;
+        QVERIFY2(writeSettingsFile(ini, settings, &error), qPrintable(error));
+        const QByteArray oldFile = contentOf(existing);
+        const QByteArray oldIni = contentOf(ini);
+        {
+            QFile fill(dir.filePath(QStringLiteral("fill")));
+            QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray block(512, 'x');
+            while (fill.write(block) == block.size()) {
+            }
+        }
+        const QStringList before = filesIn(dir.path());
+
+        rig.fields.setText("TNumeroID", "1");
+        for (const QString &name : {QStringLiteral("existing.zav"), QStringLiteral("new.zav")}) {
+            rig.fields.messages.clear();
+            rig.fields.statusHistory.clear();
+            rig.files.askSaveName = [&] { return dir.filePath(name); };
+            rig.files.GuardarArchivoZAV();
+            QCOMPARE(rig.fields.messages.size(), 1);
+            QVERIFY2(rig.fields.messages.first().contains(QStringLiteral("Cannot save")),
+                     qPrintable(rig.fields.messages.first()));
+            QVERIFY(!rig.fields.statusHistory.contains(QStringLiteral(" Saved file")));
+        }
+        settings.PortNumber = 4;
+        QVERIFY(!writeSettingsFile(ini, settings, &error));
+        QVERIFY(!error.isEmpty());
+
+        QCOMPARE(filesIn(dir.path()), before);
+        QCOMPARE(contentOf(existing), oldFile);
+        QCOMPARE(contentOf(ini), oldIni);
+#endif
+    }
+
+    // Odd and hostile files are refused before they are read, or read right; a
+    // message that quotes a line shows its control characters escaped.
+    void hostileFiles_data()
+    {
+        QTest::addColumn<QString>("kind"); // "bytes", "fifo", "folder", "device", "large"
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("mentions"); // empty: the file loads
+        QTest::addColumn<int>("cell4");        // image cell 4 when it loads
+
+        QTest::newRow("ESC [2J in a line") << "bytes" << fileWith({{5, "\x1b[2J"}}) << "\\x1B[2J" << 0;
+        QTest::newRow("NUL, CR and C1 in a line")
+            << "bytes" << fileWith({{5, QByteArray("1\0\r\x9b", 4)}}) << "1\\x00\\x0D\\x9B" << 0;
+        QTest::newRow("markup in a line") << "bytes" << fileWith({{5, "<b>5</b>"}}) << "<b>5</b>" << 0;
+        QTest::newRow("leading zeros")
+            << "bytes" << fileWith({{5, "000000000000000000000000000005"}}) << "" << 5;
+        QTest::newRow("leading zeros, negative")
+            << "bytes" << fileWith({{5, "-0000000000000000000000000007"}}) << "" << -7;
+        QTest::newRow("19 digits") << "bytes" << fileWith({{5, "1000000000000000000"}}) << "Line 5" << 0;
+        QTest::newRow("a FIFO") << "fifo" << QByteArray() << "not a regular file" << 0;
+        QTest::newRow("a folder") << "folder" << QByteArray() << "folder" << 0;
+        QTest::newRow("/dev/zero") << "device" << QByteArray() << "not a regular file" << 0;
+        QTest::newRow("over 1 MiB") << "large" << QByteArray() << "1048576" << 0;
+    }
+
+    void hostileFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, mentions);
+        QFETCH(int, cell4);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("in.zav"));
+        if (kind == QLatin1String("bytes")) {
+            writeTemp(dir, bytes);
+        } else if (kind == QLatin1String("large")) {
+            writeTemp(dir, fileWith({}) + QByteArray(ParameterFile::kMaxFileSize, '\n'));
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("in.zav")));
+        } else if (kind == QLatin1String("device")) {
+            path = QStringLiteral("/dev/zero");
+        } else {
+#ifdef Q_OS_UNIX
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+#else
+            QSKIP("no FIFOs here");
+#endif
+        }
+
+        Rig rig;
+        rig.fields.setText("TNumeroID", "77");
+        rig.files.askOpenName = [&] { return path; };
+        QElapsedTimer timer;
+        timer.start();
+        rig.files.AbrirArchivoZAV();
+        QVERIFY(timer.elapsed() < 5000); // a FIFO without a writer must not block
+        if (mentions.isEmpty()) {
+            QCOMPARE(rig.fields.messages, QStringList());
+            QCOMPARE(ParameterFile::readFile(path).content->image[4], qint64(cell4));
+            return;
+        }
+        QCOMPARE(rig.fields.messages.size(), 1);
+        const QString message = rig.fields.messages.first();
+        QVERIFY2(message.contains(mentions), qPrintable(message));
+        QVERIFY2(isPrintable(message), qPrintable(message));
+        QCOMPARE(rig.fields.text("TNumeroID"), QStringLiteral("77"));
+        // The decoder's own message, as zavctl write and diff print it.
+        const ParameterFile::DecodeResult read = ParameterFile::readFile(path);
+        QVERIFY(!read.content);
+        QCOMPARE(read.error, message);
     }
 
     void failedSaveSaysSoAndKeepsTheOldFile()

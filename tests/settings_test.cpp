@@ -2,9 +2,15 @@
 #include "app/startupsettings.h"
 #include "fields/memoryfields.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 class SettingsTest : public QObject
 {
@@ -150,6 +156,69 @@ private slots:
         QVERIFY(!error.isEmpty());
         QCOMPARE(readSettingsFile(path).settings.PortNumber, qint16(1));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    // zav.ini is read whole up to 1 MiB whatever blanks precede its values; what lies
+    // beyond, or is no file at all, is reported and never blocks or is half read.
+    void oddSettingsFiles_data()
+    {
+        QTest::addColumn<QString>("kind"); // "bytes", "fifo", "folder"
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("problem"); // empty: none
+
+        constexpr int kMiB = 1024 * 1024;
+        const QByteArray values = "3,0,0,\"34\",0";
+        QTest::newRow("200 KiB of blanks first")
+            << "bytes" << QByteArray(200 * 1024, ' ') + values << 3 << "";
+        QByteArray spread;
+        for (const char *value : {"4", "0", "0", "\"34\"", "0"})
+            spread += QByteArray(150 * 1024, ' ') + value + "\r\n";
+        QTest::newRow("150 KiB of blanks before each value") << "bytes" << spread << 4 << "";
+        QTest::newRow("values past 1 MiB")
+            << "bytes" << QByteArray(kMiB, ' ') + values << 1 << "0 of 5 values";
+        QTest::newRow("a value cut at 1 MiB")
+            << "bytes" << QByteArray(kMiB - 2, ' ') + "12345,0,0,\"1\",0" << 1 << "0 of 5 values";
+        QTest::newRow("escape sequence in a value")
+            << "bytes" << QByteArray("99999\x1b[2J,0,0,\"1\",0") << 1 << "99999\\x1B[2J";
+        QTest::newRow("a FIFO") << "fifo" << QByteArray() << 1 << "not a regular file";
+        QTest::newRow("a folder") << "folder" << QByteArray() << 1 << "folder";
+    }
+
+    void oddSettingsFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, content);
+        QFETCH(int, port);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zav.ini"));
+        if (kind == QLatin1String("bytes")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("zav.ini")));
+        } else {
+#ifdef Q_OS_UNIX
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+#else
+            QSKIP("no FIFOs here");
+#endif
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const SettingsRead r = readSettingsFile(path);
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(int(r.settings.PortNumber), port);
+        if (problem.isEmpty()) {
+            QVERIFY2(r.problem.isEmpty(), qPrintable(r.problem));
+            QCOMPARE(r.settings.LanguageCode, QStringLiteral("34"));
+            return;
+        }
+        QVERIFY2(r.problem.contains(problem), qPrintable(r.problem));
+        for (QChar c : r.problem)
+            QVERIFY2(c.unicode() >= 0x20, qPrintable(r.problem));
     }
 
     void languageList_data()

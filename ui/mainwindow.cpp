@@ -311,6 +311,8 @@ void frmMain::buildLayout()
     bar->setSizeGripEnabled(false);
     m_statusLine = new QLabel(QStringLiteral("Estado"), bar);
     m_statusLine->setObjectName(QStringLiteral("StatusLine"));
+    // Status texts are plain: one that quotes a file or zav.ini is never taken for markup.
+    m_statusLine->setTextFormat(Qt::PlainText);
     m_date = new QLabel(bar);
     m_date->setObjectName(QStringLiteral("StatusDate"));
     m_time = new QLabel(bar);

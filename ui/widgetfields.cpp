@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -325,7 +326,10 @@ void WidgetFields::beep()
 
 void WidgetFields::messageBox(const QString &text)
 {
-    QMessageBox::information(m_window, QStringLiteral("ZAV"), text);
+    // Plain text: a message may quote a file's line, which must not be taken for markup.
+    QMessageBox box(QMessageBox::Information, QStringLiteral("ZAV"), text, QMessageBox::Ok, m_window);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 int WidgetFields::pageOf(QWidget *widget) const

@@ -13,9 +13,9 @@
 #include "files/parameterfile.h"
 #include "parameterreport.h"
 #include "progressprinter.h"
+#include "text/visibletext.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,22 +27,33 @@ namespace {
 
 ProgressPrinter progress(stderr);
 
-void printOut(const QString &text)
+void printRaw(const QString &text)
 {
     progress.finish();
     std::fputs(text.toLocal8Bit().constData(), stdout);
     std::fflush(stdout);
 }
 
+// Text for people: an identifier or a file's line may hold control characters,
+// which are shown escaped rather than let loose on the terminal.
+void printOut(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = visibleText(line);
+    printRaw(lines.join(QLatin1Char('\n')));
+}
+
 void printJson(const QJsonObject &object)
 {
-    printOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+    printRaw(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
 }
 
 int fail(int status, const QString &text)
 {
     progress.finish();
-    std::fprintf(stderr, "zavctl: %s\n", text.toLocal8Bit().constData());
+    // A message may quote a file's line or a path: its control characters must not reach the terminal.
+    std::fprintf(stderr, "zavctl: %s\n", visibleText(text).toLocal8Bit().constData());
     return status;
 }
 
@@ -269,13 +280,9 @@ int runDiff(const CommandLine &line)
 {
     ParameterFile::Content contents[2];
     for (int i = 0; i < 2; ++i) {
-        const QString path = line.arguments.at(i);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(ExitBadFile, QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
-        const ParameterFile::DecodeResult decoded = ParameterFile::decode(file.readAll());
+        const ParameterFile::DecodeResult decoded = ParameterFile::readFile(line.arguments.at(i));
         if (!decoded.content)
-            return fail(ExitBadFile, QStringLiteral("%1: %2").arg(path, decoded.error));
+            return fail(ExitBadFile, decoded.error);
         contents[i] = *decoded.content;
     }
     const QList<FileDifference> differences = diffParameterFiles(contents[0], contents[1]);
@@ -340,10 +347,9 @@ int main(int argc, char *argv[])
 
     // The file goes first: an unreadable one costs no calibration and no frame.
     if (line.command == QLatin1String("write")) {
-        QFile file(line.arguments.first());
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(ExitBadFile,
-                        QStringLiteral("Cannot open %1: %2").arg(line.arguments.first(), file.errorString()));
+        const ParameterFile::DecodeResult decoded = ParameterFile::readFile(line.arguments.first());
+        if (!decoded.content)
+            return fail(ExitBadFile, decoded.error);
     }
 
     session.calibrate(loopCountFromEnvironment());

@@ -1,5 +1,7 @@
 #include "progressprinter.h"
 
+#include "text/visibletext.h"
+
 #include <QRegularExpression>
 #include <unistd.h>
 
@@ -23,7 +25,8 @@ void ProgressPrinter::status(const QString &text)
 {
     if (m_quiet)
         return;
-    const QByteArray line = text.trimmed().toLocal8Bit();
+    // Status texts may quote zav.ini or a file: control characters are shown escaped.
+    const QByteArray line = visibleText(text.trimmed()).toLocal8Bit();
     if (isCounter(text)) {
         if (m_terminal) {
             std::fprintf(m_stream, "\r%-40s", line.constData());
