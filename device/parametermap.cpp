@@ -102,6 +102,32 @@ void storeMasked(ParameterImage &image, const ParameterRow &row, qint64 v)
         image[row.address + k] = (v >> (8 * (row.width - 1 - k))) & 0xFF;
 }
 
+// ---- the identifier's characters ----
+
+// The identifier's 16 cells are shown one character per byte in Latin-1, the
+// field's single-byte code page: 1 to 255 are the characters U+0001 to U+00FF and
+// back. A zero byte, which a text box cannot hold, shows as U+2400 SYMBOL FOR NULL:
+// visible, read as "NUL", outside Latin-1 so no real byte is ever taken for it,
+// and typed back (system character input, or copied from the field) it stores 0.
+constexpr char16_t kZeroBytePlaceholder = u'\u2400';
+
+QChar identifierChar(qint64 cell)
+{
+    if (cell == 0)
+        return QChar(kZeroBytePlaceholder);
+    if (cell > 0 && cell <= 255)
+        return QChar(char16_t(cell));
+    return QLatin1Char('?'); // a cell from a file that no byte can hold
+}
+
+qint64 identifierCode(QChar c)
+{
+    if (c.unicode() == kZeroBytePlaceholder)
+        return 0;
+    // Characters beyond the code page cannot be stored; they become '?' as before.
+    return c.unicode() <= 255 ? c.unicode() : '?';
+}
+
 // ---- image to fields ----
 
 void showIdentifier(Fields &fields, const ParameterRow &row, const ParameterImage &image)
@@ -109,16 +135,8 @@ void showIdentifier(Fields &fields, const ParameterRow &row, const ParameterImag
     const QString field = name(row.field);
     fields.setText(field, QString());
     QString text;
-    for (int k = 0; k < row.width; ++k) {
-        const qint64 code = image[row.address + k];
-        // A zero byte shows as a space: a text box cannot hold a NUL character.
-        if (code == 0)
-            text += QLatin1Char(' ');
-        else if (code > 0 && code <= 255)
-            text += QChar(char16_t(code));
-        else
-            text += QLatin1Char('?');
-    }
+    for (int k = 0; k < row.width; ++k)
+        text += identifierChar(image[row.address + k]);
     fields.setText(field, text);
 }
 
@@ -314,11 +332,13 @@ Trouble storeRow(Fields &fields, const ParameterRow &row, MappingMode mode, bool
         }
         return storeUnmaskedByte(image, row, text, scaledWhole(LeadingNumber(text)));
     case W::Identifier: {
-        const QString padded = text.leftJustified(kIdentifierLength, QLatin1Char(' '), true);
-        for (int k = 0; k < kIdentifierLength; ++k) {
-            const char16_t code = padded.at(k).unicode();
-            image[row.address + k] = code <= 255 ? code : u'?';
-        }
+        // A text shorter than the 16 cells is padded. Where the identifier already
+        // marks unused cells as zero bytes (it shows the placeholder) the technician
+        // has deleted some of them, and the pad stays 0; a name typed without any
+        // placeholder is padded with spaces, as it always has been.
+        const qint64 pad = text.contains(QChar(kZeroBytePlaceholder)) ? 0 : ' ';
+        for (int k = 0; k < kIdentifierLength; ++k)
+            image[row.address + k] = k < text.size() ? identifierCode(text.at(k)) : pad;
         return std::nullopt;
     }
     }

@@ -31,7 +31,7 @@ enum class ShowRule
     Motor,      // ComboTipoMotor: as List, then its rule again
     Check,      // CheckBalizaEmergencia
     Minutes,    // txtTiempoDe: plain, shown up to 999 after a read from the controller
-    Identifier, // 16 characters
+    Identifier, // 16 characters, one per byte
     Firmware,   // plain, with the notice for an old firmware after a read
 };
 
@@ -49,7 +49,7 @@ enum class StoreRule
     NightAttenuation, // Number when WholeText reads the text, else 0
     Minutes,          // "0" when not a number, then WholeText rounded in two unmasked cells
     Pulse,            // "0" when not a number, then Number
-    Identifier,       // padded with spaces to 16 characters, one code per cell
+    Identifier,       // one code per cell; placeholder U+2400 for 0; short texts padded
 };
 
 // One row of the controller's parameter memory map.

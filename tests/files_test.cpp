@@ -544,6 +544,51 @@ private slots:
         QCOMPARE(read.error, message);
     }
 
+    // Every byte value of the identifier goes from the controller to the field, to
+    // the file, back through an open and to the controller again unchanged.
+    void identifierBytesRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        for (int first = 0; first < 256; first += 16) {
+            QByteArray bytes;
+            for (int k = 0; k < 16; ++k)
+                bytes += char(first + k);
+            QTest::addRow("bytes %d to %d", first, first + 15) << bytes;
+        }
+        QTest::newRow("a name and zero bytes") << QByteArray("ZAV-7\0\0\0\0\0\0\0\0\0\0\0", 16);
+        QTest::newRow("zero bytes between") << QByteArray("\0A\0\xff \0B\0\0\0\0\0\0\0\0\x80", 16);
+    }
+
+    void identifierBytesRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        DeviceRig rig;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("id.zav"));
+        for (int k = 0; k < 16; ++k) {
+            rig.port.setPresent(231 + k);
+            rig.port.params[size_t(231 + k)] = quint8(bytes[k]);
+        }
+        rig.ops.CLeer_Click();
+        QCOMPARE(rig.fields.text("TIdentificacion").size(), 16);
+        QString error;
+        QVERIFY2(rig.files.saveTo(path, &error), qPrintable(error));
+        const QList<QByteArray> lines = linesOf(contentOf(path));
+        for (int k = 0; k < 16; ++k)
+            QCOMPARE(lines[231 + k], QByteArray::number(quint8(bytes[k])) + "\r");
+
+        rig.fields.setText("TIdentificacion", QString());
+        for (int k = 0; k < 16; ++k)
+            rig.port.params[size_t(231 + k)] = 0xEE;
+        QVERIFY2(rig.files.openFrom(path, &error), qPrintable(error));
+        rig.port.frames.clear();
+        rig.ops.CEscribir_Click();
+        QList<QByteArray> expected;
+        for (int k = 0; k < 16; ++k)
+            expected << encodeRequest({0, 2, quint8(231 + k), quint8(bytes[k])});
+        QCOMPARE(rig.framesOf(2), expected);
+    }
+
     void failedSaveSaysSoAndKeepsTheOldFile()
     {
         Rig rig;

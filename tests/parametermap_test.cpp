@@ -148,9 +148,9 @@ private slots:
         QTest::newRow("identifier") << 231 << identifierCells("ZAV-17") << "TIdentificacion"
                                     << "ZAV-17          ";
         QTest::newRow("identifier of zero bytes")
-            << 231 << Cells(16, 0) << "TIdentificacion" << QString(16, ' ');
-        QTest::newRow("identifier Latin-1")
-            << 231 << Cells{0xD1, 0x41} << "TIdentificacion" << QString::fromUtf8("ÑA") + QString(14, ' ');
+            << 231 << Cells(16, 0) << "TIdentificacion" << QString(16, QChar(0x2400));
+        QTest::newRow("identifier Latin-1") << 231 << Cells{0xD1, 0x41} << "TIdentificacion"
+                                            << QString::fromUtf8("ÑA") + QString(14, QChar(0x2400));
         QTest::newRow("manufacturer number") << 249 << Cells{0x12, 0x34} << "TNumeroFabricacion"
                                              << "4660";
     }
@@ -218,6 +218,10 @@ private slots:
             << "0123456789ABCDEFGH" << 231 << identifierCells("0123456789ABCDEF");
         QTest::newRow("identifier beyond Latin-1")
             << "TIdentificacion" << QString::fromUtf8("€Ñ") << 231 << Cells{'?', 0xD1} + Cells(14, 32);
+        // Placeholders deleted from a zero-padded identifier leave zero bytes behind.
+        QTest::newRow("identifier shortened among zero bytes")
+            << "TIdentificacion" << QString::fromUtf8("ZA\u2400V") << 231
+            << Cells{'Z', 'A', 0, 'V'} + Cells(12, 0);
         QTest::newRow("week made N8") << "TSemanaFabricacion"
                                       << "300" << 247 << Cells{44};
         QTest::newRow("firmware") << "TVersionFirmwareR"

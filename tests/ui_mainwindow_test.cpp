@@ -3,6 +3,7 @@
 
 #include "app/startupsettings.h"
 #include "device/operations.h"
+#include "device/parametermap.h"
 #include "link/link.h"
 #include "link/serialport.h"
 #include "support/simprocess.h"
@@ -243,6 +244,39 @@ private slots:
                  Qt::PartiallyChecked);
         fields().setValue(QStringLiteral("chkEstado"), 0);
         QCOMPARE(fields().value(QStringLiteral("chkEstado")), 0);
+    }
+
+    // The identifier's text box holds every byte value and gives it back; a
+    // character typed among the zero-byte placeholders changes only its own byte.
+    void identifierTextBoxKeepsEveryByte()
+    {
+        const QString name = QStringLiteral("TIdentificacion");
+        for (int first = 0; first < 256; first += 16) {
+            ParameterImage image{};
+            for (int k = 0; k < 16; ++k)
+                image[size_t(231 + k)] = first + k;
+            ReadMapping(fields(), image, MappingMode::FileOpen);
+            const ParameterImage back = WriteMapping(fields(), MappingMode::WriteAll);
+            for (int k = 0; k < 16; ++k)
+                QCOMPARE(back[size_t(231 + k)], qint64(first + k));
+        }
+
+        ParameterImage image{};
+        image[231] = 'Z';
+        image[232] = 'A';
+        image[233] = 'V';
+        ReadMapping(fields(), image, MappingMode::FileOpen);
+        auto *edit = qobject_cast<QLineEdit *>(fields().widget(name));
+        QVERIFY(edit);
+        edit->setFocus();
+        edit->setCursorPosition(3);
+        QTest::keyClick(edit, Qt::Key_7);
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        image[234] = '7';
+        const ParameterImage back = WriteMapping(fields(), MappingMode::WriteAll);
+        for (int k = 0; k < 16; ++k)
+            QCOMPARE(back[size_t(231 + k)], image[size_t(231 + k)]);
     }
 
     void unknownFieldDoesNotCrash()
