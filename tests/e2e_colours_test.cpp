@@ -251,8 +251,11 @@ void E2eColoursTest::noAnswerAtAddress40OfBank2()
             silentTimes.append(frame.seconds);
     }
     QCOMPARE(silentTimes.size(), 3);
+    // The 2 s run from the tool's own sending; the simulator stamps each frame when it
+    // gets to read it, a few milliseconds later or sooner under load.
     for (int i = 1; i < 3; ++i)
-        QVERIFY(silentTimes[i] - silentTimes[i - 1] >= 2.0);
+        QVERIFY2(silentTimes[i] - silentTimes[i - 1] >= 1.99,
+                 qPrintable(QString::number(silentTimes[i] - silentTimes[i - 1], 'f', 6)));
 
     QCOMPARE(rig.fields.statusHistory.count(QStringLiteral("Reading Error in data 40")), 1);
     QCOMPARE(rig.fields.beeps, 1);
