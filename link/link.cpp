@@ -12,19 +12,41 @@ bool Link::AbrirCom()
         return true;
     if (m_aborted || m_failed)
         return false;
-    if (m_port.open())
+    if (m_port.open()) {
+        trace(TrafficEvent::Opened, {}, m_port.deviceName());
         return true;
+    }
     m_failed = true;
-    m_failureText = QStringLiteral("Com%1: cannot be opened (%2: %3)")
-                        .arg(m_port.portNumber())
-                        .arg(m_port.deviceName(), m_port.errorString());
+    m_failureText = m_port.openFailureText();
+    if (m_failureText.isEmpty())
+        m_failureText = QStringLiteral("Com%1: cannot be opened (%2: %3)")
+                            .arg(m_port.portNumber())
+                            .arg(m_port.deviceName(), m_port.errorString());
+    trace(TrafficEvent::OpenFailed, {}, m_failureText);
     return false;
 }
 
 void Link::closePort()
 {
-    if (m_port.isOpen())
+    if (m_port.isOpen()) {
         m_port.close();
+        trace(TrafficEvent::Closed);
+    }
+}
+
+void Link::trace(TrafficEvent::Kind kind, const QByteArray &bytes, const QString &text, int tryNumber,
+                 qint64 timeNs)
+{
+    if (!traffic)
+        return;
+    TrafficEvent event;
+    event.kind = kind;
+    event.timeNs = timeNs < 0 ? m_clock.nowNs() : timeNs;
+    event.port = m_port.portNumber();
+    event.tryNumber = tryNumber;
+    event.bytes = bytes;
+    event.text = text;
+    traffic(event);
 }
 
 void Link::markFailed()
@@ -34,6 +56,7 @@ void Link::markFailed()
         m_failureText = QStringLiteral("Com%1: the line was lost (%2: %3)")
                             .arg(m_port.portNumber())
                             .arg(m_port.deviceName(), m_port.errorString());
+        trace(TrafficEvent::LineLost, {}, m_failureText);
     }
     closePort();
 }
@@ -55,10 +78,10 @@ ReplyFrame Link::ExchangeFrame(const RequestFrame &request)
         // Whatever waits now belongs to an earlier request: an answer too short, the
         // tail of a long one or one that came after its time-out. It is read and
         // dropped, so this try's reply can only come from bytes sent after its request.
-        // (The traffic record takes these bytes here.)
         const QByteArray dropped = m_port.readAll();
-        Q_UNUSED(dropped);
 
+        const int tryNumber = 4 - m_triesLeft;
+        const qint64 sendStart = m_clock.nowNs();
         for (int i = 0; i < kFrameSize; ++i) {
             if (!m_port.write(frame.mid(i, 1)) || m_port.lost()) {
                 markFailed();
@@ -70,6 +93,10 @@ ReplyFrame Link::ExchangeFrame(const RequestFrame &request)
         }
 
         const qint64 start = m_clock.nowNs();
+        // Recorded once the frame is out, so the record's work never falls between its bytes.
+        if (!dropped.isEmpty())
+            trace(TrafficEvent::Dropped, dropped, {}, tryNumber, sendStart);
+        trace(TrafficEvent::Sent, frame, {}, tryNumber, sendStart);
         for (;;) {
             if (processEvents)
                 processEvents();
@@ -80,10 +107,16 @@ ReplyFrame Link::ExchangeFrame(const RequestFrame &request)
             if (m_clock.nowNs() - start > kReplyTimeoutNs) {
                 if (statusLine)
                     statusLine(QStringLiteral("Time Out Transmision"));
+                // The record only looks at what waits (a short reply); the next try drops it.
+                if (traffic)
+                    trace(TrafficEvent::TimedOut, m_port.bytesAvailable() > 0 ? m_port.peek() : QByteArray(),
+                          {}, tryNumber);
                 break;
             }
             if (m_port.bytesAvailable() >= kFrameSize) {
-                reply = decodeReply(m_port.readAll());
+                const QByteArray bytes = m_port.readAll();
+                reply = decodeReply(bytes);
+                trace(TrafficEvent::Received, bytes);
                 break;
             }
             if (m_port.lost()) {
@@ -102,6 +135,8 @@ ReplyFrame Link::ExchangeFrame(const RequestFrame &request)
             --m_triesLeft;
             if (statusLine)
                 statusLine(QStringLiteral("Error R  %1").arg(3 - m_triesLeft));
+            if (m_triesLeft == 0)
+                trace(TrafficEvent::NoAnswer, {}, {}, 3);
         }
         m_delay.DelayMs(20);
     }
@@ -131,6 +166,8 @@ void Link::end()
 
 void Link::abort()
 {
+    if (!m_aborted)
+        trace(TrafficEvent::Abandoned);
     m_aborted = true;
     m_delay.setCancelled(true);
 }

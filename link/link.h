@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/frame.h"
+#include "link/trafficevent.h"
 
 #include <QString>
 #include <functional>
@@ -19,6 +20,10 @@ public:
 
     std::function<void(const QString &)> statusLine;
     std::function<void()> processEvents;
+    // The traffic record's observer: every frame and event, stamped on this
+    // link's clock. It runs after the bytes it reports are on their way and
+    // must not touch the port.
+    std::function<void(const TrafficEvent &)> traffic;
 
     // Opens the port if it is closed (binary, whole buffer per read, DTR on).
     // False, with failureText() set, when it cannot be opened.
@@ -54,6 +59,8 @@ public:
 
 private:
     void markFailed();
+    void trace(TrafficEvent::Kind kind, const QByteArray &bytes = {}, const QString &text = {},
+               int tryNumber = 0, qint64 timeNs = -1);
 
     SerialPort &m_port;
     Clock &m_clock;

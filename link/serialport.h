@@ -22,16 +22,22 @@ public:
     virtual qint64 bytesAvailable() = 0;
     // Returns and removes every waiting byte.
     virtual QByteArray readAll() = 0;
+    // Every waiting byte, left waiting (for the traffic record).
+    virtual QByteArray peek() { return {}; }
     // Waits up to ms for more input; true when some arrived.
     virtual bool waitForReadyRead(int ms) = 0;
     // True once the device has gone away (unplugged, hung up) while open.
     virtual bool lost() const = 0;
     virtual QString errorString() const = 0;
-    // The device the port number maps to ("/dev/ttyS2", "COM3", or ZAV_COM3's value).
+    // Why the last open() failed, in a technician's words ("Com1: /dev/ttyUSB0 is
+    // in use by another program: …"); empty when the port has nothing to add.
+    virtual QString openFailureText() const { return {}; }
+    // The device the port number maps to ("/dev/ttyS2", "COM3", ZAV_COM3's value
+    // or an assigned adapter).
     virtual QString deviceName() const = 0;
 };
 
-// Port n opens the device named by ZAV_COM<n> when set, else /dev/ttyS<n-1> (COM<n> on Windows).
+// The device "Com n" opens now (PortLookup::system()).
 QString deviceForPort(int number);
 
 // QSerialPort behind the interface above.

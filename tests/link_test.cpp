@@ -1,6 +1,7 @@
 #include "link/delay.h"
 #include "link/frame.h"
 #include "link/link.h"
+#include "link/trafficrecord.h"
 #include "support/virtuallink.h"
 
 #include <QtTest>
@@ -27,6 +28,48 @@ struct Rig : VirtualLink
 {
     Rig() { port.open(); }
 };
+
+// One operation of one day-mode command on a controller with a fault, with or
+// without a traffic record; what went on the line and when.
+struct RecordedRun
+{
+    QList<QByteArray> frames;
+    QList<qint64> byteTimesNs;
+    QStringList status;
+    int replyStatus = 0;
+    qint64 endNs = 0;
+    QStringList lines;
+};
+
+RecordedRun runDayCommand(const QString &fault, bool record)
+{
+    VirtualLink rig;
+    if (fault == QLatin1String("second try"))
+        rig.port.answerFromTry = 2;
+    else if (fault == QLatin1String("short"))
+        rig.port.replyLength = 7;
+    else if (fault == QLatin1String("long"))
+        rig.port.replyLength = 12;
+    else if (fault == QLatin1String("silent"))
+        rig.port.silentCommands.insert(6);
+    else if (fault == QLatin1String("lost"))
+        rig.port.loseAfterFrames = 0;
+    RecordedRun run;
+    TrafficRecord traffic;
+    traffic.addSink([&run](const QString &line) { run.lines << line; });
+    if (record)
+        rig.link.traffic = [&traffic](const TrafficEvent &event) { traffic.record(event); };
+    {
+        LinkSession session(rig.link);
+        rig.link.AbrirCom();
+        run.replyStatus = rig.link.ExchangeFrame({0, 6, 1, 1}).Status;
+    }
+    run.frames = rig.port.frames;
+    run.byteTimesNs = rig.port.byteTimesNs;
+    run.status = rig.fields.statusHistory;
+    run.endNs = rig.clock.nowNs();
+    return run;
+}
 
 } // namespace
 
@@ -240,6 +283,76 @@ private slots:
         QVERIFY(!rig.port.isOpen());
         QVERIFY(rig.clock.nowNs() < 1'000'000'000);
         rig.link.end();
+    }
+
+    // The record sees every frame and the events between them, in order, with
+    // times that rise; and the same operation without it puts the same bytes
+    // on the line at the same moments.
+    void trafficRecordObservesOnly_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("lines"); // without their times
+        const QString open = QStringLiteral("Com1 -- port opened: fake1");
+        const QString tx = QStringLiteral("Com1 TX 4A 51 00 00 06 01 01 F9  try %1");
+        const QString close = QStringLiteral("Com1 -- port closed");
+        QTest::newRow("answered on the second try")
+            << "second try" << QStringList{open,
+                                           tx.arg(1),
+                                           "Com1 -- time-out on try 1: no reply",
+                                           tx.arg(2),
+                                           "Com1 RX 4A 51 00 06 01 01 00 F9",
+                                           close};
+        QTest::newRow("short reply, then the next one with it")
+            << "short"
+            << QStringList{
+                   open,
+                   tx.arg(1),
+                   "Com1 -- time-out on try 1: short reply, 7 of 8 bytes waiting: 4A 51 00 06 01 01 00",
+                   tx.arg(2),
+                   "Com1 RX 4A 51 00 06 01 01 00 4A 51 00 06 01 01 00  long reply: 14 bytes",
+                   close};
+        QTest::newRow("long reply")
+            << "long"
+            << QStringList{open, tx.arg(1),
+                           "Com1 RX 4A 51 00 06 01 01 00 F9 A8 A9 AA AB  long reply: 12 bytes", close};
+        QTest::newRow("never answered") << "silent"
+                                        << QStringList{open,
+                                                       tx.arg(1),
+                                                       "Com1 -- time-out on try 1: no reply",
+                                                       tx.arg(2),
+                                                       "Com1 -- time-out on try 2: no reply",
+                                                       tx.arg(3),
+                                                       "Com1 -- time-out on try 3: no reply",
+                                                       "Com1 -- no answer after 3 tries",
+                                                       close};
+        QTest::newRow("line lost")
+            << "lost"
+            << QStringList{open, "Com1 -- line lost: Com1: the line was lost (fake1: device lost)", close};
+    }
+
+    void trafficRecordObservesOnly()
+    {
+        QFETCH(QString, fault);
+        const RecordedRun plain = runDayCommand(fault, false);
+        const RecordedRun recorded = runDayCommand(fault, true);
+        QCOMPARE(recorded.frames, plain.frames);
+        QCOMPARE(recorded.byteTimesNs, plain.byteTimesNs);
+        QCOMPARE(recorded.status, plain.status);
+        QCOMPARE(recorded.replyStatus, plain.replyStatus);
+        QCOMPARE(recorded.endNs, plain.endNs);
+
+        QStringList lines;
+        double last = -1;
+        static const QRegularExpression timed(QStringLiteral("^ *(\\d+\\.\\d{3}) (.*)$"));
+        for (const QString &line : recorded.lines) {
+            const QRegularExpressionMatch match = timed.match(line);
+            QVERIFY2(match.hasMatch(), qPrintable(line));
+            const double ms = match.captured(1).toDouble();
+            QVERIFY(ms >= last);
+            last = ms;
+            lines << match.captured(2);
+        }
+        QTEST(lines, "lines");
     }
 
     void portThatCannotOpen()

@@ -160,6 +160,12 @@ QByteArray FakeControllerPort::readAll()
     return all;
 }
 
+QByteArray FakeControllerPort::peek()
+{
+    bytesAvailable();
+    return m_input;
+}
+
 bool FakeControllerPort::waitForReadyRead(int ms)
 {
     const qint64 limit = m_clock.nowNs() + qint64(ms) * 1'000'000;

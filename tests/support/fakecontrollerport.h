@@ -61,6 +61,7 @@ public:
     bool write(const QByteArray &bytes) override;
     qint64 bytesAvailable() override;
     QByteArray readAll() override;
+    QByteArray peek() override;
     bool waitForReadyRead(int ms) override;
     bool lost() const override { return m_lost; }
     QString errorString() const override { return m_lost ? QStringLiteral("device lost") : QString(); }
