@@ -40,15 +40,17 @@ void PortTrial::ComboCom_Change()
     trial(false);
 }
 
-bool PortTrial::tryPort()
+bool PortTrial::tryPort(QString *why)
 {
     // A port left open here belongs to no operation (isBusy said so); start clean.
     if (m_port.isOpen())
         m_port.close();
     if (!m_port.setPortNumber(m_settings.PortNumber))
         return false;
-    if (!m_port.open())
+    if (!m_port.open()) {
+        *why = m_port.openFailureText();
         return false;
+    }
     m_port.close();
     return true;
 }
@@ -60,27 +62,40 @@ void PortTrial::trial(bool store)
         return;
     }
     ++m_depth;
+    const int failuresBefore = m_failures;
     // No choice (text typed that matches no entry) gives port 0, which fails below.
     m_settings.PortNumber = qint16(m_fields.listIndex(kComboCom) + 1);
-    if (!tryPort())
-        failurePath();
+    QString why;
+    if (!tryPort(&why))
+        failurePath(why);
+    // The outermost trial ends on why the port failed, after the texts it shows anyway.
+    const bool explain = m_depth == 1 && m_failures > failuresBefore && !m_diagnosis.isEmpty();
+    const QString because = explain ? QStringLiteral(" - ") + m_diagnosis : QString();
     if (store) {
         QString error;
         const bool saved = writeSettingsFile(m_settingsPath, m_settings, &error);
         if (!saved)
-            failurePath();
-        m_fields.setStatusLine(QLatin1String("Serial Port ") + withSign(m_settings.PortNumber));
+            failurePath(QString());
+        m_fields.setStatusLine(QLatin1String("Serial Port ") + withSign(m_settings.PortNumber) +
+                               (saved ? because : QString()));
         if (!saved)
             m_fields.setStatusLine(
                 QStringLiteral("%1 not saved: %2").arg(QFileInfo(m_settingsPath).fileName(), error));
+    } else if (explain) {
+        m_fields.setStatusLine(m_fields.statusLine() + because);
     }
+    if (m_depth == 1)
+        m_lastDiagnosis = m_failures > failuresBefore ? m_diagnosis : QString();
     --m_depth;
 }
 
-void PortTrial::failurePath()
+void PortTrial::failurePath(const QString &diagnosis)
 {
+    ++m_failures;
+    m_diagnosis = diagnosis;
     m_fields.setStatusLine(QLatin1String("Serial Port ") + withSign(m_settings.PortNumber) +
-                           QLatin1String("  Not Avalaible"));
+                           QLatin1String("  Not Avalaible") +
+                           (diagnosis.isEmpty() ? QString() : QStringLiteral(" - ") + diagnosis));
     m_fields.processEvents();
     m_delay.DelayMs(2000);
     // Selecting "Com1:" runs ComboCom_Click for port 1. Only the outermost trial

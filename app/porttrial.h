@@ -26,10 +26,13 @@ public:
 
     static QString busyText();
 
+    // Why the port of the last trial could not be opened; empty when it could.
+    QString lastDiagnosis() const { return m_lastDiagnosis; }
+
 private:
     void trial(bool store);
-    bool tryPort();
-    void failurePath();
+    bool tryPort(QString *why);
+    void failurePath(const QString &diagnosis);
 
     Fields &m_fields;
     SerialPort &m_port;
@@ -37,4 +40,7 @@ private:
     StartupSettings &m_settings;
     QString m_settingsPath;
     int m_depth = 0;
+    int m_failures = 0;
+    QString m_diagnosis;     // of the latest failure
+    QString m_lastDiagnosis; // of the outermost trial that ended last
 };

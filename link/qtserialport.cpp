@@ -1,17 +1,13 @@
 #include "link/serialport.h"
 
+#include "link/opendiagnosis.h"
+#include "link/portlookup.h"
+
 #include <QSerialPort>
 
 QString deviceForPort(int number)
 {
-    const QByteArray override = qgetenv(QStringLiteral("ZAV_COM%1").arg(number).toLatin1().constData());
-    if (!override.isEmpty())
-        return QString::fromLocal8Bit(override);
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
+    return PortLookup::system().route(number).device;
 }
 
 namespace {
@@ -35,13 +31,15 @@ public:
         if (m_port.isOpen())
             m_port.close();
         m_number = number;
-        m_port.setPortName(deviceForPort(number));
+        m_device = deviceForPort(number);
+        m_port.setPortName(m_device);
         return true;
     }
     int portNumber() const override { return m_number; }
 
     bool open() override
     {
+        m_failure.clear();
         if (m_number < 1)
             return false;
         m_lost = false;
@@ -50,8 +48,12 @@ public:
         m_port.setParity(QSerialPort::NoParity);
         m_port.setStopBits(QSerialPort::OneStop);
         m_port.setFlowControl(QSerialPort::NoFlowControl);
-        if (!m_port.open(QIODevice::ReadWrite))
+        if (!m_port.open(QIODevice::ReadWrite)) {
+            m_failure = OpenDiagnosis::diagnose(m_number, m_device, m_port.errorString(),
+                                                &PortLookup::system().catalogue())
+                            .text;
             return false;
+        }
         // A pseudo-terminal has no modem lines and refuses DTR; the line works all the same.
         if (!m_port.setDataTerminalReady(true))
             m_port.clearError();
@@ -80,14 +82,18 @@ public:
         m_port.waitForReadyRead(0);
         return m_port.readAll();
     }
+    QByteArray peek() override { return m_port.peek(m_port.bytesAvailable()); }
     bool waitForReadyRead(int ms) override { return m_port.waitForReadyRead(ms); }
     bool lost() const override { return m_lost; }
     QString errorString() const override { return m_port.errorString(); }
-    QString deviceName() const override { return m_number > 0 ? deviceForPort(m_number) : QString(); }
+    QString openFailureText() const override { return m_failure; }
+    QString deviceName() const override { return m_number > 0 ? m_device : QString(); }
 
 private:
     QSerialPort m_port;
     int m_number = 0;
+    QString m_device;
+    QString m_failure;
     bool m_lost = false;
 };
 

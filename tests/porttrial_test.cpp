@@ -15,6 +15,13 @@ namespace {
 
 const QString kCombo = QStringLiteral("ComboCom");
 
+// Why a failing trial failed, as its failure text tells it after the fixed text.
+QString diagnosis(const QString &failureText, const QString &expectedStart)
+{
+    const QString why = failureText.section(QStringLiteral(" - "), 1);
+    return why.startsWith(expectedStart) ? why : QString();
+}
+
 // Counts the opens the trial makes on the real port.
 class CountingPort : public SerialPort
 {
@@ -36,6 +43,7 @@ public:
     bool waitForReadyRead(int ms) override { return m_inner->waitForReadyRead(ms); }
     bool lost() const override { return m_inner->lost(); }
     QString errorString() const override { return m_inner->errorString(); }
+    QString openFailureText() const override { return m_inner->openFailureText(); }
     QString deviceName() const override { return m_inner->deviceName(); }
 
     int opens = 0;
@@ -109,9 +117,13 @@ private slots:
     {
         Rig rig;
         rig.fields.setListIndex(kCombo, 3);
+        // The fixed texts stay; the failure and the final text say why.
+        const QString why = diagnosis(rig.fields.statusHistory.value(0),
+                                      QStringLiteral("Com4: /nonexistent/ttyZAV4 is not connected"));
+        QVERIFY2(!why.isEmpty(), qPrintable(rig.fields.statusHistory.value(0)));
         QCOMPARE(rig.fields.statusHistory,
-                 (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"),
-                              QStringLiteral("Serial Port  1"), QStringLiteral("Serial Port  1")}));
+                 (QStringList{QStringLiteral("Serial Port  4  Not Avalaible - ") + why,
+                              QStringLiteral("Serial Port  1"), QStringLiteral("Serial Port  1 - ") + why}));
         // The fall-back waits two seconds after showing the failure.
         QCOMPARE(rig.statusTimes.at(1) - rig.statusTimes.at(0), qint64(2'000'000'000));
         QCOMPARE(rig.fields.listIndex(kCombo), 0);
@@ -126,10 +138,16 @@ private slots:
         Rig rig;
         rig.fields.setListIndex(kCombo, 3);
         qputenv("ZAV_COM1", m_pty.slave.toLocal8Bit());
+        const QString why4 = diagnosis(rig.fields.statusHistory.value(0),
+                                       QStringLiteral("Com4: /nonexistent/ttyZAV4 is not connected"));
+        const QString why1 = diagnosis(rig.fields.statusHistory.value(1),
+                                       QStringLiteral("Com1: /nonexistent/ttyZAV1 is not connected"));
+        QVERIFY(!why4.isEmpty() && !why1.isEmpty());
+        // The final text names the port that failed last: the one now chosen.
         QCOMPARE(rig.fields.statusHistory,
-                 (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"),
-                              QStringLiteral("Serial Port  1  Not Avalaible"),
-                              QStringLiteral("Serial Port  1"), QStringLiteral("Serial Port  1")}));
+                 (QStringList{QStringLiteral("Serial Port  4  Not Avalaible - ") + why4,
+                              QStringLiteral("Serial Port  1  Not Avalaible - ") + why1,
+                              QStringLiteral("Serial Port  1"), QStringLiteral("Serial Port  1 - ") + why1}));
         QCOMPARE(rig.settings.PortNumber, qint16(1));
         QCOMPARE(rig.file().left(3), QByteArray("1\r\n"));
     }
@@ -173,8 +191,12 @@ private slots:
         rig.fields.setListIndex(kCombo, 3);
         rig.fields.setClickHandler(kCombo, [&rig] { rig.trial.ComboCom_Click(); });
         rig.trial.ComboCom_Change();
-        QCOMPARE(rig.fields.statusHistory, (QStringList{QStringLiteral("Serial Port  4  Not Avalaible"),
-                                                        QStringLiteral("Serial Port  1")}));
+        const QString why = diagnosis(rig.fields.statusHistory.value(0),
+                                      QStringLiteral("Com4: /nonexistent/ttyZAV4 is not connected"));
+        QVERIFY(!why.isEmpty());
+        QCOMPARE(rig.fields.statusHistory,
+                 (QStringList{QStringLiteral("Serial Port  4  Not Avalaible - ") + why,
+                              QStringLiteral("Serial Port  1"), QStringLiteral("Serial Port  1 - ") + why}));
         QCOMPARE(rig.file().left(3), QByteArray("1\r\n"));
     }
 

@@ -1,0 +1,264 @@
+#include "link/opendiagnosis.h"
+
+#include "link/portcatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString prefix(int number, const QString &device)
+{
+    return QStringLiteral("Com%1: %2").arg(number).arg(device);
+}
+
+QString absentText(int number, const QString &device, PortCatalogue *catalogue, const QString &why)
+{
+    QString text = prefix(number, device) + QStringLiteral(" is not connected") + why;
+    if (!catalogue)
+        return text;
+    QStringList adapters;
+    for (const SerialDevice &adapter : catalogue->usbAdapters()) {
+        const QString summary = adapter.summary();
+        adapters << (summary.isEmpty() ? adapter.path : QStringLiteral("%1 (%2)").arg(adapter.path, summary));
+    }
+    if (adapters.isEmpty())
+        return text + QStringLiteral("; no USB serial adapter is plugged in");
+    return text + QStringLiteral("; adapters plugged in: ") + adapters.join(QLatin1String(", "));
+}
+
+#ifdef Q_OS_UNIX
+
+QString groupName(gid_t gid)
+{
+    const group *entry = getgrgid(gid);
+    return entry ? QString::fromLocal8Bit(entry->gr_name) : QString::number(gid);
+}
+
+// True when the user is a member of the group in the system's list of groups,
+// though this process (started before) is not.
+bool memberOnlyAfterNextLogin(gid_t gid)
+{
+    const passwd *user = getpwuid(getuid());
+    if (!user)
+        return false;
+    int count = 64;
+    QList<gid_t> groups(count);
+    if (getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) < 0) {
+        groups.resize(count);
+        if (getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) < 0)
+            return false;
+    }
+    groups.resize(count);
+    return groups.contains(gid);
+}
+
+QString permissionText(int number, const QString &device, const struct stat &info)
+{
+    const QString head = prefix(number, device) + QStringLiteral(" may not be opened by this user: ");
+    const bool groupMayOpen = (info.st_mode & S_IRGRP) && (info.st_mode & S_IWGRP);
+    if (groupMayOpen && info.st_gid != 0) {
+        const QString group = groupName(info.st_gid);
+        if (memberOnlyAfterNextLogin(info.st_gid))
+            return head + QStringLiteral("this user is in group %1, but this session started before; "
+                                         "log out and in again")
+                              .arg(group);
+        return head +
+               QStringLiteral("join group %1 (sudo usermod -aG %1 $USER), then log in again").arg(group);
+    }
+    const passwd *owner = getpwuid(info.st_uid);
+    return head + QStringLiteral("only %1 may open it (mode %2); ask the administrator for a udev rule "
+                                 "that gives group dialout access")
+                      .arg(owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(info.st_uid))
+                      .arg(int(info.st_mode & 07777), 4, 8, QLatin1Char('0'));
+}
+
+bool processAlive(qint64 pid)
+{
+    return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+QString processName(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (comm.open(QIODevice::ReadOnly))
+        return QString::fromLocal8Bit(comm.readAll()).trimmed();
+    return {};
+}
+
+// The lock file other serial programs (and the serial library) leave for the
+// device: "LCK..ttyUSB0" in the usual lock folders, holding the owner's process
+// id as text (or, in the old form, as four binary bytes).
+qint64 lockHolder(const QString &device, QString *lockName)
+{
+    QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    for (const char *dir : {"/var/lock", "/run/lock", "/var/lock/lockdev", "/var/spool/locks",
+                            "/var/spool/uucp", "/etc/locks", "/tmp", "/var/tmp"}) {
+        QFile file(QLatin1String(dir) + QStringLiteral("/LCK..") + name);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray content = file.read(256);
+        qint64 pid = 0;
+        if (content.size() == 4 && !content.contains('\n')) {
+            qint32 binary = 0;
+            memcpy(&binary, content.constData(), 4);
+            pid = binary;
+        } else {
+            const QList<QByteArray> lines = content.split('\n');
+            pid = lines.value(0).trimmed().toLongLong();
+            if (lockName && lines.size() > 1)
+                *lockName = QString::fromLocal8Bit(lines.at(1).trimmed());
+        }
+        if (processAlive(pid))
+            return pid;
+    }
+    return 0;
+}
+
+// The processes that hold the device open, from their open files in /proc
+// (only those this user may look at).
+QList<qint64> processesHolding(const QString &device)
+{
+    QList<qint64> holders;
+    const QString target = QFileInfo(device).canonicalFilePath();
+    if (target.isEmpty())
+        return holders;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : pids) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (!ok || pid == getpid())
+            continue;
+        const QString fdDir = QStringLiteral("/proc/") + entry + QStringLiteral("/fd");
+        for (const QString &fd : QDir(fdDir).entryList(QDir::System | QDir::NoDotAndDotDot)) {
+            if (QFile::symLinkTarget(fdDir + QLatin1Char('/') + fd) == target) {
+                holders << pid;
+                break;
+            }
+        }
+    }
+    return holders;
+}
+
+// The well-known programs that take USB serial adapters for themselves.
+QString grabberAdvice(const QString &holder, const QString &device, PortCatalogue *catalogue)
+{
+    if (holder.compare(QLatin1String("ModemManager"), Qt::CaseInsensitive) == 0) {
+        QString rule = QStringLiteral("ENV{ID_MM_DEVICE_IGNORE}=\"1\"");
+        if (catalogue) {
+            if (const SerialDevice *adapter = catalogue->find(QFileInfo(device).canonicalFilePath());
+                adapter && adapter->isUsb())
+                rule = QStringLiteral("ATTRS{idVendor}==\"%1\", ATTRS{idProduct}==\"%2\", %3")
+                           .arg(adapter->vendorId, 4, 16, QLatin1Char('0'))
+                           .arg(adapter->productId, 4, 16, QLatin1Char('0'))
+                           .arg(rule);
+        }
+        return QStringLiteral("; ModemManager probes serial adapters for modems: stop it (sudo systemctl "
+                              "stop ModemManager), or keep it off this adapter for good with the udev rule "
+                              "%1 in /etc/udev/rules.d/99-zav.rules")
+            .arg(rule);
+    }
+    if (holder.compare(QLatin1String("brltty"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("; brltty takes USB serial adapters for braille displays: stop it (sudo "
+                              "systemctl stop brltty-udev.service brltty.service), or remove it (sudo apt "
+                              "remove brltty) when no braille display is used");
+    return {};
+}
+
+OpenDiagnosis inUse(int number, const QString &device, qint64 pid, QString name, PortCatalogue *catalogue)
+{
+    OpenDiagnosis d;
+    d.cause = OpenDiagnosis::InUse;
+    if (pid == getpid()) {
+        // Another port of this program (several links on one device).
+        d.holderPid = pid;
+        d.text = prefix(number, device) + QStringLiteral(" is already open in this program");
+        return d;
+    }
+    d.text = prefix(number, device) + QStringLiteral(" is in use by another program");
+    if (pid > 0) {
+        d.holderPid = pid;
+        const QString running = processName(pid);
+        d.holderName = running.isEmpty() ? name : running;
+        d.text += d.holderName.isEmpty() ? QStringLiteral(": process %1").arg(pid)
+                                         : QStringLiteral(": %1 (process %2)").arg(d.holderName).arg(pid);
+        d.text += grabberAdvice(d.holderName, device, catalogue);
+    }
+    return d;
+}
+
+#endif
+
+} // namespace
+
+OpenDiagnosis OpenDiagnosis::diagnose(int number, const QString &device, const QString &libraryError,
+                                      PortCatalogue *catalogue)
+{
+    OpenDiagnosis d;
+    if (device.isEmpty()) {
+        d.text = QStringLiteral("Com%1: no device for this port").arg(number);
+        return d;
+    }
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(device);
+    struct stat info
+    {
+    };
+    if (stat(path.constData(), &info) != 0) {
+        d.cause = Absent;
+        d.text = absentText(number, device, catalogue, QString());
+        return d;
+    }
+    if (access(path.constData(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM)) {
+        d.cause = Permission;
+        d.text = permissionText(number, device, info);
+        return d;
+    }
+    // The lock is named after the node, whatever name led to it.
+    QString lockName;
+    const QString node = QFileInfo(device).canonicalFilePath();
+    if (const qint64 holder = lockHolder(node, &lockName))
+        return inUse(number, device, holder, lockName, catalogue);
+    if (node != device) {
+        if (const qint64 holder = lockHolder(device, &lockName))
+            return inUse(number, device, holder, lockName, catalogue);
+    }
+
+    // Open it as the serial library does, to learn the system's own reason.
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int error = errno;
+    if (fd >= 0) {
+        ::close(fd);
+    } else if (error == EBUSY) {
+        const QList<qint64> holders = processesHolding(device);
+        return inUse(number, device, holders.value(0), QString(), catalogue);
+    } else if (error == EACCES || error == EPERM) {
+        d.cause = Permission;
+        d.text = permissionText(number, device, info);
+        return d;
+    } else if (error == ENXIO || error == ENODEV || error == EIO || error == ENOENT) {
+        d.cause = Absent;
+        d.text = absentText(number, device, catalogue, QStringLiteral(" (no device answers at this node)"));
+        return d;
+    }
+#else
+    Q_UNUSED(catalogue);
+#endif
+    d.text = prefix(number, device) + QStringLiteral(" cannot be opened");
+    if (!libraryError.isEmpty())
+        d.text += QStringLiteral(" (%1)").arg(libraryError);
+    return d;
+}

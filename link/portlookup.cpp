@@ -1,0 +1,142 @@
+#include "link/portlookup.h"
+
+#include "link/portcatalogue.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+// The window's per-user store; the placement keys live in its group "Settings".
+QSettings store()
+{
+    return QSettings(QStringLiteral("ZAV"), QStringLiteral("ZAV"));
+}
+
+QString assignmentKey(int number)
+{
+    return QStringLiteral("Ports/Com%1").arg(number);
+}
+
+const QString kOfferedKey = QStringLiteral("Ports/OfferedAdapter");
+
+} // namespace
+
+QString PortRoute::sourceText() const
+{
+    switch (source) {
+    case Variable:
+        return PortLookup::variableName(number);
+    case Assignment:
+        return QStringLiteral("assigned");
+    case Default:
+        break;
+    }
+    return QStringLiteral("default");
+}
+
+PortLookup::PortLookup(PortCatalogue &catalogue) : m_catalogue(catalogue) {}
+
+QString PortLookup::variableName(int number)
+{
+    return QStringLiteral("ZAV_COM%1").arg(number);
+}
+
+QString PortLookup::defaultDevice(int number)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(number);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+}
+
+PortRoute PortLookup::route(int number) const
+{
+    PortRoute route;
+    route.number = number;
+    const QByteArray variable = qgetenv(variableName(number).toLatin1().constData());
+    if (!variable.isEmpty()) {
+        route.source = PortRoute::Variable;
+        route.device = QString::fromLocal8Bit(variable);
+        return route;
+    }
+    route.assigned = assignment(number);
+    if (!route.assigned.isEmpty()) {
+        route.source = PortRoute::Assignment;
+        // The stable name leads to wherever the adapter is plugged in now. The
+        // device is opened by its own node, so that lock files name it as other
+        // programs do (LCK..ttyUSB0).
+        const QFileInfo link(route.assigned);
+        if (link.exists()) {
+            route.device = link.canonicalFilePath();
+        } else if (const SerialDevice *device = m_catalogue.find(route.assigned)) {
+            route.device = device->path;
+        } else {
+            route.device = route.assigned; // not plugged in: opening it says so
+        }
+        return route;
+    }
+    route.source = PortRoute::Default;
+    route.device = defaultDevice(number);
+    return route;
+}
+
+bool PortLookup::isPresent(const QString &device) const
+{
+    if (device.isEmpty())
+        return false;
+#ifdef Q_OS_WIN
+    return m_catalogue.find(device) != nullptr;
+#else
+    // Pseudo-terminals and other nodes the catalogue does not list count when they exist.
+    return QFileInfo::exists(device) || m_catalogue.find(device) != nullptr;
+#endif
+}
+
+void PortLookup::assign(int number, const QString &assignmentName)
+{
+    QSettings settings = store();
+    settings.setValue(assignmentKey(number), assignmentName);
+    settings.sync();
+}
+
+void PortLookup::unassign(int number)
+{
+    QSettings settings = store();
+    settings.remove(assignmentKey(number));
+    settings.sync();
+}
+
+QString PortLookup::assignment(int number) const
+{
+    return store().value(assignmentKey(number)).toString();
+}
+
+bool PortLookup::anyAssignment() const
+{
+    for (int number = 1; number <= 9; ++number) {
+        if (!assignment(number).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QString PortLookup::offeredAdapter() const
+{
+    return store().value(kOfferedKey).toString();
+}
+
+void PortLookup::setOfferedAdapter(const QString &name)
+{
+    QSettings settings = store();
+    settings.setValue(kOfferedKey, name);
+    settings.sync();
+}
+
+PortLookup &PortLookup::system()
+{
+    static PortCatalogue catalogue;
+    static PortLookup lookup(catalogue);
+    return lookup;
+}

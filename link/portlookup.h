@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+class PortCatalogue;
+
+// Which device "Com n" opens, and why.
+struct PortRoute
+{
+    enum Source
+    {
+        Variable,   // the environment variable ZAV_COM<n>
+        Assignment, // the adapter the technician assigned to the number
+        Default,    // /dev/ttyS<n-1> (Windows: COM<n>)
+    };
+
+    int number = 0;
+    QString device; // what is opened
+    Source source = Default;
+    QString assigned; // the stored name of an assignment (a stable by-id name, or a path)
+
+    // "ZAV_COM3", "assigned", "default".
+    QString sourceText() const;
+};
+
+// The device each Com number opens: ZAV_COM<n> when set, else the device the
+// technician assigned to the number (kept per user, by its stable name, in the
+// settings store "ZAV", group "Ports"), else the system's n-th serial port.
+// Several links share one lookup; each asks for its own number.
+class PortLookup
+{
+public:
+    explicit PortLookup(PortCatalogue &catalogue);
+
+    PortRoute route(int number) const;
+    // True when the device is there now: listed by the catalogue or present as a node.
+    bool isPresent(const QString &device) const;
+
+    // Keeps the device for the number, by its stable name where it has one.
+    void assign(int number, const QString &assignmentName);
+    void unassign(int number);
+    QString assignment(int number) const;
+    bool anyAssignment() const;
+
+    // The adapter last offered at a first start (so a refusal is not asked again).
+    QString offeredAdapter() const;
+    void setOfferedAdapter(const QString &name);
+
+    static QString variableName(int number);
+    static QString defaultDevice(int number);
+
+    PortCatalogue &catalogue() const { return m_catalogue; }
+
+    // The process's lookup over the system's catalogue.
+    static PortLookup &system();
+
+private:
+    PortCatalogue &m_catalogue;
+};
