@@ -16,8 +16,10 @@
 #include "sectors/colourtransfer.h"
 #include "sectors/memorysectorgrid.h"
 #include "sectors/sectoreditor.h"
+#include "support/pty.h"
 #include "support/simprocess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -135,6 +137,8 @@ class ZavctlTest : public QObject
             env.remove(QStringLiteral("ZAV_DELAY_LOOP_COUNT"));
         else
             env.insert(QStringLiteral("ZAV_DELAY_LOOP_COUNT"), QStringLiteral("1000000"));
+        // Port assignments from a store of the test's own, never the user's.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
         for (auto it = m_env.cbegin(); it != m_env.cend(); ++it)
             env.insert(it.key(), it.value());
         process.setProcessEnvironment(env);
@@ -329,7 +333,9 @@ private slots:
                                 QStringLiteral("identify")},
                                true);
         QCOMPARE(run.status, 1);
-        QVERIFY2(run.err.contains(QLatin1String("Com1: cannot be opened")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("zavctl: Com1: %1 is not connected")
+                                      .arg(m_dir.filePath(QStringLiteral("no-such-tty")))),
+                 qPrintable(run.err));
         QVERIFY(run.err.contains(QLatin1String("Testing speed")));
         QVERIFY(run.out.isEmpty());
     }
@@ -366,6 +372,87 @@ private slots:
         QVERIFY2(command.status == 0, qPrintable(command.err));
         QCOMPARE(command.out, QStringLiteral("ZAV is in night mode\n"));
         QCOMPARE(requests(sim).constLast(), QStringLiteral("4A 51 00 00 06 01 02 FA"));
+    }
+
+    // --trace keeps the frames of a day command answered on its second try, with
+    // the time-out between them; a second run appends its own.
+    void traceKeepsFramesAndRetries()
+    {
+        SimProcess sim;
+        QVERIFY2(
+            sim.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate"),
+                                               QStringLiteral("--answer-from-try"), QStringLiteral("2")}),
+            qPrintable(sim.errorText()));
+        const QString trace = m_dir.filePath(QStringLiteral("trace.txt"));
+        const QStringList args{QStringLiteral("--device"), sim.devicePath(),
+                               QStringLiteral("--trace"),  trace,
+                               QStringLiteral("command"),  QStringLiteral("day")};
+        const Run retried = zavctl(args);
+        QVERIFY2(retried.status == 0, qPrintable(retried.err));
+        QCOMPARE(sim.command(QStringLiteral("fault answer-from-try 1")), QStringLiteral("ok"));
+        const Run answered = zavctl(args);
+        QVERIFY2(answered.status == 0, qPrintable(answered.err));
+
+        const QString open = QStringLiteral("Com1 -- port opened: ") + sim.devicePath();
+        const QString tx = QStringLiteral("Com1 TX 4A 51 00 00 06 01 01 F9  try %1");
+        const QString rx = QStringLiteral("Com1 RX 4A 51 00 06 01 01 01 F8");
+        const QString close = QStringLiteral("Com1 -- port closed");
+        const QString header = QStringLiteral("# zavctl 1.3.5 traffic record, started");
+        const QStringList expected{
+            header,    open,      tx.arg(1), QStringLiteral("Com1 -- time-out on try 1: no reply"),
+            tx.arg(2), rx,        close,     header,
+            open,      tx.arg(1), rx,        close};
+        static const QRegularExpression timed(QStringLiteral("^ *(\\d+\\.\\d{3}) (Com.*)$"));
+        QStringList lines;
+        QList<double> times;
+        for (const QString &line :
+             QString::fromUtf8(readFile(trace)).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch match = timed.match(line);
+            if (line.startsWith(header)) {
+                lines << header;
+                times.clear();
+                continue;
+            }
+            QVERIFY2(match.hasMatch(), qPrintable(line));
+            lines << match.captured(2);
+            times << match.captured(1).toDouble();
+            // The second try follows the first's 7 ms of bytes, 2 s limit and 20 ms pause.
+            if (lines.last() == tx.arg(2))
+                QVERIFY(times.last() - times.at(times.size() - 3) >= 2027);
+        }
+        QCOMPARE(lines, expected);
+    }
+
+    // Com1 to Com9 with where each comes from: the variable, the user's
+    // assignment, the default.
+    void portsNamesWhereEachComes()
+    {
+        Pty pty;
+        QVERIFY(!pty.slave.isEmpty());
+        m_env.insert(QStringLiteral("ZAV_COM3"), pty.slave);
+        QDir().mkpath(m_dir.filePath(QStringLiteral("config/ZAV")));
+        QVERIFY(
+            writeFile(m_dir.filePath(QStringLiteral("config/ZAV/ZAV.conf")), "[Ports]\nCom4=/dev/null\n"));
+        const Run run = zavctl({QStringLiteral("ports")});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const auto row = [&](const QString &pattern) {
+            return run.out.contains(QRegularExpression(pattern, QRegularExpression::MultilineOption));
+        };
+        QVERIFY2(
+            row(QStringLiteral("^  Com3  %1 +ZAV_COM3 +present$").arg(QRegularExpression::escape(pty.slave))),
+            qPrintable(run.out));
+        QVERIFY(row(QStringLiteral("^  Com4  /dev/null +assigned /dev/null +present$")));
+        QVERIFY(row(QStringLiteral("^  Com5  /dev/ttyS4 +default ")));
+
+        const Run json = zavctl({QStringLiteral("ports"), QStringLiteral("--json")});
+        const QJsonArray ports =
+            QJsonDocument::fromJson(json.out.toUtf8()).object()[QStringLiteral("ports")].toArray();
+        QCOMPARE(ports.size(), 9);
+        QCOMPARE(ports[2][QStringLiteral("device")].toString(), pty.slave);
+        QCOMPARE(ports[2][QStringLiteral("source")].toString(), QStringLiteral("variable"));
+        QCOMPARE(ports[3][QStringLiteral("source")].toString(), QStringLiteral("assignment"));
+        QCOMPARE(ports[4][QStringLiteral("source")].toString(), QStringLiteral("default"));
+        QFile::remove(m_dir.filePath(QStringLiteral("config/ZAV/ZAV.conf")));
     }
 
     void brokenFileExitsThree_data()
@@ -409,6 +496,7 @@ private slots:
         QTest::newRow("unknown direct command") << QStringList{"command", "fly"};
         QTest::newRow("option of another command") << QStringList{"identify", "--colours"};
         QTest::newRow("output without name") << QStringList{"read", "-o"};
+        QTest::newRow("trace of a command without a port") << QStringList{"--trace", "t.txt", "ports"};
     }
 
     void usageExitsTwo()
@@ -425,7 +513,7 @@ private slots:
         const Run run = zavctl({QStringLiteral("--help")});
         QCOMPARE(run.status, 0);
         for (const char *word : {"identify", "read", "write", "status", "command", "diff", "--colours",
-                                 "--json", "--device", "--port", "changer-off", "motor2"})
+                                 "--json", "--device", "--port", "changer-off", "motor2", "ports", "--trace"})
             QVERIFY2(run.out.contains(QLatin1String(word)), word);
     }
 

@@ -37,6 +37,7 @@ constexpr CommandShape kCommands[] = {
     {"identify", 0, true, false, false, true, false}, {"read", 0, true, true, true, true, false},
     {"write", 1, true, true, false, false, false},    {"status", 0, true, false, false, true, true},
     {"command", 1, true, false, false, false, false}, {"diff", 2, false, false, false, false, false},
+    {"ports", 0, false, false, false, true, false},
 };
 
 // "--name=value" or "--name value".
@@ -70,6 +71,7 @@ CommandLine parseCommandLine(const QStringList &args)
     bool colourGiven = false;
     bool outputGiven = false;
     bool jsonGiven = false;
+    bool traceGiven = false;
     for (int i = 1; i < args.size() && line.error.isEmpty(); ++i) {
         const QString arg = args.at(i);
         QString value;
@@ -95,6 +97,11 @@ CommandLine parseCommandLine(const QStringList &args)
             if (line.error.isEmpty() && line.device.isEmpty())
                 line.error = QStringLiteral("--device needs a device path");
             portGiven = true;
+        } else if (isOption(arg, "--trace")) {
+            takeValue(args, i, QStringLiteral("--trace"), &line.trace, &line.error);
+            if (line.error.isEmpty() && line.trace.isEmpty())
+                line.error = QStringLiteral("--trace needs a file name");
+            traceGiven = true;
         } else if (arg == QLatin1String("-o") || isOption(arg, "--output")) {
             takeValue(args, i, arg == QLatin1String("-o") ? arg : QStringLiteral("--output"), &line.output,
                       &line.error);
@@ -150,6 +157,7 @@ CommandLine parseCommandLine(const QStringList &args)
             line.error = QStringLiteral("%1 does not take %2").arg(line.command, QLatin1String(option));
     };
     misplaced(portGiven, shape->usesPort, "--port or --device");
+    misplaced(traceGiven, shape->usesPort, "--trace");
     misplaced(colourGiven, shape->colours, "--colours");
     misplaced(outputGiven, shape->output, "-o");
     misplaced(jsonGiven, shape->json, "--json");
@@ -172,16 +180,22 @@ const char *directCommandButton(const QString &name)
 QString usageText()
 {
     return QStringLiteral(
-        R"(Usage: zavctl [--port N | --device PATH] [-q] COMMAND [options]
+        R"(Usage: zavctl [--port N | --device PATH] [--trace FILE] [-q] COMMAND [options]
        zavctl diff A.zav B.zav
+       zavctl ports [--json]
 
 Runs the ZAV tool's controller operations without the window: the same frames,
 pacing and port mapping. Progress goes to standard error, results to standard
 output.
 
-Port: --port N opens port N (1 to 9: the device in ZAV_COM<N>, else /dev/ttyS<N-1>);
+Port: --port N opens port N (1 to 9): the device in ZAV_COM<N>, else the adapter
+assigned to ComN on the window's Communications page, else /dev/ttyS<N-1>;
 --device PATH opens PATH as port 1; with neither, the port in zav.ini beside the
 executable (or the file named by ZAV_INI).
+
+--trace FILE appends the traffic record to FILE as it goes: every frame sent and
+received (TX, RX) in hex with its time in ms, and the events between them (try
+number, time-out, short or long reply, line lost, port opened and closed).
 
 Commands:
   identify [--json]
@@ -201,6 +215,11 @@ Commands:
       given (the window's start-up choice, cx1, without it).
   command day|night|normal|changer-on|changer-off|mains-on|mains-off|motor1|motor2
       Sends one direct command.
+  ports [--json]
+      Lists the serial devices the system has (path, description, maker,
+      serial number, USB vendor:product, stable /dev/serial/by-id name) and, for
+      Com1 to Com9, the device each opens and where that comes from (ZAV_COM<N>,
+      an assignment or the default).
   diff A.zav B.zav
       Prints the parameters that differ, by label, with both values
       ("label: A | B"), then differing cells, colours and sector rows.
@@ -211,7 +230,7 @@ Options:
   --version     the version
 
 Environment:
-  ZAV_COM<N>              device of port N
+  ZAV_COM<N>              device of port N, before any assignment
   ZAV_INI                 settings file instead of zav.ini beside the executable
   ZAV_DELAY_LOOP_COUNT    a delay loop count from an earlier calibration: skips
                           the one-second calibration at start

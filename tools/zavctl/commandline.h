@@ -17,6 +17,7 @@ struct CommandLine
 {
     int port = 0; // 0: the port of zav.ini
     QString device;
+    QString trace; // the traffic record's file
     bool colours = false;
     QString output;
     bool json = false;

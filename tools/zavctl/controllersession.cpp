@@ -3,6 +3,8 @@
 #include "device/parametermap.h"
 #include "parameterreport.h"
 
+#include <QCoreApplication>
+
 namespace {
 const QString kUnanswered = QStringLiteral("Error R  3");
 const QString kDataError = QStringLiteral("Reading Error in data");
@@ -11,7 +13,7 @@ const QString kDataError = QStringLiteral("Reading Error in data");
 ControllerSession::ControllerSession(qint16 factoryCode)
     : m_delay(m_clock), m_port(createQtSerialPort()), m_link(*m_port, m_clock, m_delay),
       m_editor(m_sectors, m_grid, m_fields), m_operations(m_fields, m_link, m_map, factoryCode),
-      m_colours(m_link, m_fields, m_editor), m_files(m_fields, m_editor)
+      m_colours(m_link, m_fields, m_editor), m_files(m_fields, m_editor), m_traffic(m_clock.nowNs())
 {
     m_fields.onStatus = [this](const QString &text) {
         if (onStatus)
@@ -59,6 +61,15 @@ void ControllerSession::calibrate(qint32 loopCount)
         return;
     }
     m_delay.CalibrateDelay([this](const QString &text) { m_fields.setStatusLine(text); }, [] {});
+}
+
+bool ControllerSession::recordTraffic(const QString &path, QString *error)
+{
+    if (!m_traceFile.open(path, QStringLiteral("zavctl ") + QCoreApplication::applicationVersion(), error))
+        return false;
+    m_traffic.addSink([this](const QString &line) { m_traceFile.writeLine(line); });
+    m_link.traffic = [this](const TrafficEvent &event) { m_traffic.record(event); };
+    return true;
 }
 
 bool ControllerSession::lineFailed() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/tracefile.h"
 #include "device/capabilitymap.h"
 #include "device/operations.h"
 #include "fields/memoryfields.h"
@@ -8,6 +9,7 @@
 #include "link/delay.h"
 #include "link/link.h"
 #include "link/serialport.h"
+#include "link/trafficrecord.h"
 #include "sectors/colourtransfer.h"
 #include "sectors/memorysectorgrid.h"
 #include "sectors/sectoreditor.h"
@@ -30,6 +32,9 @@ public:
     bool setPortNumber(int number);
     // The delay loop as the window calibrates it; a positive count is taken as it stands.
     void calibrate(qint32 loopCount);
+    // Appends the link's traffic record to the file as it goes; false, with
+    // *error set, when the file cannot be opened.
+    bool recordTraffic(const QString &path, QString *error);
 
     // Every StatusLine text, as the window's status bar shows it.
     std::function<void(const QString &)> onStatus;
@@ -74,6 +79,8 @@ private:
     DeviceOperations m_operations;
     ColourTransfer m_colours;
     ParameterFileOps m_files;
+    TrafficRecord m_traffic;
+    TraceFile m_traceFile;
     int m_unanswered = 0;
     QString m_operation;
 };

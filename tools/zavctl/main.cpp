@@ -11,7 +11,9 @@
 #include "device/statusinterrogation.h"
 #include "filediff.h"
 #include "files/parameterfile.h"
+#include "link/portlookup.h"
 #include "parameterreport.h"
+#include "portreport.h"
 #include "progressprinter.h"
 #include "text/visibletext.h"
 
@@ -323,6 +325,13 @@ int main(int argc, char *argv[])
 
     if (line.command == QLatin1String("diff"))
         return runDiff(line);
+    if (line.command == QLatin1String("ports")) {
+        if (line.json)
+            printJson(portsJson(PortLookup::system()));
+        else
+            printOut(portsText(PortLookup::system()));
+        return ExitDone;
+    }
 
     const SettingsRead settings = readSettingsFile(settingsFilePath());
     int port = line.port;
@@ -344,6 +353,11 @@ int main(int argc, char *argv[])
     session.onStatus = [](const QString &text) { progress.status(text); };
     session.fields().onMessage = [](const QString &text) { progress.status(text); };
     session.setPortNumber(port);
+    if (!line.trace.isEmpty()) {
+        QString error;
+        if (!session.recordTraffic(line.trace, &error))
+            return fail(ExitBadFile, error);
+    }
 
     // The file goes first: an unreadable one costs no calibration and no frame.
     if (line.command == QLatin1String("write")) {
