@@ -1,11 +1,13 @@
 // The ZAV configuration tool: splash, zav.ini, the main window.
 //
-//   zav [--ini PATH] [--demo [--profile NAME]]
+//   zav [--ini PATH] [--demo [--profile NAME]] [--trace FILE]
 //
 // --demo starts the controller simulator zav-sim as a child process and puts
-// "Com1:" on its pseudo-terminal for this run.
+// "Com1:" on its pseudo-terminal for this run. --trace appends the traffic
+// record (every frame on the line) to FILE as it goes.
 
 #include "app/startupsettings.h"
+#include "app/tracefile.h"
 #include "ui/mainwindow.h"
 #include "ui/splashwindow.h"
 
@@ -16,6 +18,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
@@ -78,7 +81,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption profileOption(
         QStringLiteral("profile"), QStringLiteral("Simulator profile for --demo (full, cx2, led, empty)."),
         QStringLiteral("name"), QStringLiteral("full"));
-    parser.addOptions({iniOption, demoOption, profileOption});
+    const QCommandLineOption traceOption(
+        QStringLiteral("trace"),
+        QStringLiteral("Append the traffic record (every frame on the line) to a file."),
+        QStringLiteral("file"));
+    parser.addOptions({iniOption, demoOption, profileOption, traceOption});
     parser.process(app);
 
     // 1. The splash, drawn before the event loop runs.
@@ -108,12 +115,28 @@ int main(int argc, char *argv[])
             settingsPath = QDir::temp().filePath(QStringLiteral("zav-demo.ini"));
     }
 
+    TraceFile traceFile;
+    if (parser.isSet(traceOption)) {
+        QString error;
+        if (!traceFile.open(parser.value(traceOption),
+                            QStringLiteral("zav ") + QCoreApplication::applicationVersion(), &error)) {
+            QMessageBox::critical(nullptr, QStringLiteral("ZAV"), error);
+            return 1;
+        }
+    }
+
     // 3. The main window loads and shows itself.
     frmMain window(settings, settingsPath);
+    if (traceFile.isOpen())
+        window.traffic().addSink([&traceFile](const QString &line) { traceFile.writeLine(line); });
     window.Form_Load(read.problem);
 
     // 4.
     splash.close();
+
+    // The simulator's port is not the technician's adapter.
+    if (!parser.isSet(demoOption))
+        QTimer::singleShot(0, &window, [&window] { window.offerAdapterOnFirstStart(); });
 
     const int status = app.exec();
     if (simulator.state() != QProcess::NotRunning) {

@@ -9,6 +9,8 @@
 #include "support/simprocess.h"
 #include "ui/layouttable.h"
 #include "ui/mainwindow.h"
+#include "ui/portpanel.h"
+#include "ui/trafficview.h"
 #include "ui/twips.h"
 #include "ui/widgetfields.h"
 
@@ -16,8 +18,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -396,10 +401,20 @@ private slots:
         qputenv("ZAV_COM2", sim.devicePath().toLocal8Bit());
         fields().setListIndex(QStringLiteral("ComboCom"), 1);
         QCOMPARE(fields().statusLine(), QStringLiteral("Serial Port  2"));
+        QTRY_COMPARE(window().portPanel().routeLabel()->text(),
+                     QStringLiteral("opens %1 (ZAV_COM2), present").arg(sim.devicePath()));
 
         QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CLeer"))),
                           Qt::LeftButton);
         QCOMPARE(fields().statusLine(), QStringLiteral("Ended"));
+        // The Communications page shows the frames of the read as they went.
+        const QString traffic = window().trafficView().text();
+        QVERIFY(traffic.contains(QStringLiteral(" Com2 -- port opened: ") + sim.devicePath()));
+        QVERIFY(traffic.contains(QStringLiteral(" Com2 TX 4A 51 00 00 80 00 00 7F  try 1\n")));
+        QVERIFY(traffic.contains(QStringLiteral(" Com2 TX 4A 51 00 00 01 11 00 EF  try 1\n")));
+        QVERIFY(traffic.contains(
+            QRegularExpression(QStringLiteral(" Com2 RX 4A 51 00 01 11 00 [0-9A-F]{2} [0-9A-F]{2}\n"))));
+        QVERIFY(traffic.endsWith(QStringLiteral(" Com2 -- port closed")));
         QVERIFY(!fields().isVisible(QStringLiteral("PictureInicio")));
         QVERIFY(fields().isVisible(QStringLiteral("TModeloR")));
         QVERIFY(fields().isVisible(QStringLiteral("TLuxON")));
@@ -416,6 +431,30 @@ private slots:
                           Qt::LeftButton);
         QCOMPARE(fields().statusLine(), QStringLiteral(" ZAV is in day mode"));
         window().grab().save(QStringLiteral("/tmp/zav-main-after-read.png"));
+    }
+
+    // Hours of polling keep only the last lines in the box; they save and clear.
+    void trafficBoxKeepsTheLastLines()
+    {
+        TrafficView &view = window().trafficView();
+        const int lines = TrafficView::kMaxLines + 1000;
+        for (int i = 1; i <= lines; ++i) {
+            view.append(QStringLiteral("line %1").arg(i));
+            if (i % 2500 == 0)
+                QCoreApplication::processEvents();
+        }
+        const QStringList shown = view.text().split(QLatin1Char('\n'));
+        QCOMPARE(shown.size(), TrafficView::kMaxLines);
+        QCOMPARE(shown.last(), QStringLiteral("line %1").arg(lines));
+        const QString path = m_dir.filePath(QStringLiteral("traffic.txt"));
+        QString error;
+        QVERIFY2(view.saveTo(path, &error), qPrintable(error));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), (shown.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+        view.clear();
+        QVERIFY(view.text().isEmpty());
+        QVERIFY(qobject_cast<QPlainTextEdit *>(fields().widget(QStringLiteral("TDebug")))->isReadOnly());
     }
 
     // Closing the window in the middle of a read: the read ends at once, the

@@ -9,6 +9,7 @@
 #include "device/parameterlists.h"
 #include "device/rules.h"
 #include "files/parameterfileops.h"
+#include "link/portlookup.h"
 #include "link/serialport.h"
 #include "sectors/colourtransfer.h"
 #include "sectors/sectoreditor.h"
@@ -19,8 +20,10 @@
 #include "ui/elidinglineedit.h"
 #include "ui/layouttable.h"
 #include "ui/pictures.h"
+#include "ui/portpanel.h"
 #include "ui/sectorgrid.h"
 #include "ui/textfit.h"
+#include "ui/trafficview.h"
 #include "ui/twips.h"
 #include "ui/widgetfields.h"
 
@@ -85,15 +88,27 @@ frmMain::frmMain(StartupSettings &settings, QString settingsPath, QWidget *paren
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_settings(settings), m_settingsPath(std::move(settingsPath)), m_port(createQtSerialPort()),
-      m_delay(m_clock), m_link(*m_port, m_clock, m_delay)
+      m_delay(m_clock), m_link(*m_port, m_clock, m_delay), m_traffic(m_clock.nowNs())
 {
     setObjectName(QStringLiteral("frmMain"));
     m_fields = new WidgetFields(this);
 
     m_link.statusLine = [this](const QString &text) { m_fields->setStatusLine(text); };
     m_link.processEvents = [] { QCoreApplication::processEvents(); };
+    m_link.traffic = [this](const TrafficEvent &event) { m_traffic.record(event); };
 
     buildLayout();
+
+    // The Communications page: the traffic record live in TDebug, and the device
+    // behind the port list.
+    m_trafficView =
+        new TrafficView(qobject_cast<QPlainTextEdit *>(m_fields->widget(QStringLiteral("TDebug"))));
+    m_trafficView->refusedWhileBusy = [this] { return refusedWhileBusy(); };
+    m_traffic.addSink([this](const QString &line) { m_trafficView->append(line); });
+    m_portPanel = new PortPanel(m_fields->widget(pageName(4)),
+                                qobject_cast<QComboBox *>(m_fields->widget(QStringLiteral("ComboCom"))),
+                                m_link, PortLookup::system());
+    m_portPanel->refusedWhileBusy = [this] { return refusedWhileBusy(); };
 
     m_portTrial = std::make_unique<PortTrial>(*m_fields, *m_port, m_delay, m_settings, m_settingsPath);
     m_portTrial->isBusy = [this] { return m_link.busy(); };
@@ -128,6 +143,8 @@ frmMain::~frmMain()
 {
     m_timerEstado.stop();
     m_link.closePort();
+    // TDebug goes with the widgets: nothing more is recorded.
+    m_link.traffic = nullptr;
     // The widgets go before the operations their handlers call into.
     delete takeCentralWidget();
 }
@@ -456,6 +473,9 @@ void frmMain::Form_Load(const QString &settingsProblem)
         f.runClickHandler(QStringLiteral("ComboCom"));
         portProblem = QStringLiteral("PortNumber %1 is not a port 1 to 9, Com1: used").arg(configuredPort);
     }
+    // The calibration's texts follow; why the port failed is said again at the end.
+    const QString portTrialText = m_portTrial->lastDiagnosis().isEmpty() ? QString() : f.statusLine();
+    m_portPanel->showRoute();
 
     // 10. The parameter lists; the changer and motor selections run their rules.
     for (const ParameterList &list : parameterLists()) {
@@ -512,6 +532,8 @@ void frmMain::Form_Load(const QString &settingsProblem)
         notes << settingsProblem;
     if (!portProblem.isEmpty())
         notes << portProblem;
+    if (!portTrialText.isEmpty())
+        notes << portTrialText;
     // The two rewrites of start-up report a failure as they go, but later texts
     // cover it; a file that does not hold the settings now is said again here.
     QFile written(m_settingsPath);
@@ -519,6 +541,14 @@ void frmMain::Form_Load(const QString &settingsProblem)
         notes << QStringLiteral("%1 could not be written").arg(QFileInfo(m_settingsPath).fileName());
     if (!notes.isEmpty())
         f.setStatusLine(notes.join(QLatin1String("; ")));
+
+    // Adapters plugged in or pulled out from now on.
+    m_portPanel->startLooking();
+}
+
+void frmMain::offerAdapterOnFirstStart()
+{
+    m_portPanel->offerSingleAdapter();
 }
 
 void frmMain::sizeAndCentre()

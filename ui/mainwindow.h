@@ -5,6 +5,7 @@
 #include "link/clock.h"
 #include "link/delay.h"
 #include "link/link.h"
+#include "link/trafficrecord.h"
 #include "sectors/sectortable.h"
 
 #include <QMainWindow>
@@ -15,12 +16,14 @@ class ColourTransfer;
 class DeviceOperations;
 class LanguageChoice;
 class ParameterFileOps;
+class PortPanel;
 class PortTrial;
 class QLabel;
 class QTabBar;
 class SectorEditor;
 class SectorGrid;
 class SerialPort;
+class TrafficView;
 class WidgetFields;
 
 // The main window: identification panel, five pages behind the tab strip, main
@@ -49,6 +52,13 @@ public:
     QTimer &TimerEstado() { return m_timerEstado; }
     int CurrentPage() const { return m_currentPage; }
     QString helpFile() const { return m_helpFile; }
+    // The link's traffic record: TDebug shows it; --trace adds a file.
+    TrafficRecord &traffic() { return m_traffic; }
+    TrafficView &trafficView() { return *m_trafficView; }
+    PortPanel &portPanel() { return *m_portPanel; }
+    // After start-up, outside the tests: a single USB adapter and no assignment
+    // are offered for the port in use.
+    void offerAdapterOnFirstStart();
 
     void TabStrip1_Click();
     void CModoVerboso_Click();
@@ -81,6 +91,7 @@ private:
     SteadyClock m_clock;
     Delay m_delay;
     Link m_link;
+    TrafficRecord m_traffic;
     CapabilityMap m_capabilities;
     SectorState m_sectorState;
 
@@ -92,6 +103,8 @@ private:
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     SectorGrid *m_grid = nullptr;
+    TrafficView *m_trafficView = nullptr;
+    PortPanel *m_portPanel = nullptr;
 
     std::unique_ptr<PortTrial> m_portTrial;
     std::unique_ptr<LanguageChoice> m_languageChoice;

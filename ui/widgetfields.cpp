@@ -305,8 +305,11 @@ void WidgetFields::setClickHandler(const QString &name, Handler handler)
 
 void WidgetFields::setStatusLine(const QString &text)
 {
-    if (m_status)
+    if (m_status) {
         m_status->setText(text);
+        // A long text (why a port cannot be opened) is cut at the panel's edge.
+        m_status->setToolTip(text);
+    }
 }
 
 QString WidgetFields::statusLine() const
