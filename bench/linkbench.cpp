@@ -2,7 +2,11 @@
 // this process's CPU time beside the protocol floor (8 request and 8 reply bytes at
 // 9600 baud 8N1, plus the 20 ms pause after every try).
 //
-//   zav-bench [--sim PATH]
+//   zav-bench [--sim PATH] [--trace FILE]
+//
+// --trace records the traffic to FILE as zav and zavctl do, to show that the
+// record does not move the pacing.
+#include "app/tracefile.h"
 #include "device/capabilitymap.h"
 #include "device/operations.h"
 #include "device/parameterlists.h"
@@ -12,6 +16,7 @@
 #include "link/delay.h"
 #include "link/link.h"
 #include "link/serialport.h"
+#include "link/trafficrecord.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -110,6 +115,26 @@ int main(int argc, char **argv)
     link.statusLine = [&](const QString &t) { fields.setStatusLine(t); };
     link.processEvents = [] { QCoreApplication::processEvents(); };
 
+    TrafficRecord traffic(clock.nowNs());
+    qint64 recordNs = 0; // time spent inside the record, on the link's thread
+    int recordEvents = 0;
+    TraceFile traceFile;
+    if (const qsizetype i = args.indexOf("--trace"); i >= 0 && i + 1 < args.size()) {
+        QString error;
+        if (!traceFile.open(args.at(i + 1), QStringLiteral("zav-bench"), &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        traffic.addSink([&](const QString &line) { traceFile.writeLine(line); });
+        link.traffic = [&](const TrafficEvent &event) {
+            const qint64 start = clock.nowNs();
+            traffic.record(event);
+            recordNs += clock.nowNs() - start;
+            ++recordEvents;
+        };
+        std::printf("recording the traffic to %s\n", qPrintable(args.at(i + 1)));
+    }
+
     std::printf("protocol floor per answered transaction: %.3f ms\n", kFloorSeconds * 1e3);
 
     {
@@ -155,5 +180,8 @@ int main(int argc, char **argv)
         ops.EscribirZAV();
         m.report("(e) write all", 249, 249 * kFloorSeconds);
     }
+    if (recordEvents > 0)
+        std::printf("traffic record: %d lines, %.3f ms in all, %.1f us a line\n", recordEvents,
+                    double(recordNs) / 1e6, double(recordNs) / 1e3 / recordEvents);
     return 0;
 }
