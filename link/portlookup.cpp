@@ -122,16 +122,21 @@ bool PortLookup::anyAssignment() const
     return false;
 }
 
-QString PortLookup::offeredAdapter() const
+std::optional<SerialDevice> PortLookup::adapterToOffer(int number)
 {
-    return store().value(kOfferedKey).toString();
-}
-
-void PortLookup::setOfferedAdapter(const QString &name)
-{
+    if (number < 1 || !qEnvironmentVariableIsEmpty(variableName(number).toLatin1().constData()) ||
+        anyAssignment())
+        return std::nullopt;
+    const QList<SerialDevice> adapters = m_catalogue.usbAdapters();
+    if (adapters.size() != 1)
+        return std::nullopt;
+    // Asked once per adapter: a technician who said no is not asked at every start.
     QSettings settings = store();
-    settings.setValue(kOfferedKey, name);
+    if (settings.value(kOfferedKey).toString() == adapters.first().assignmentName())
+        return std::nullopt;
+    settings.setValue(kOfferedKey, adapters.first().assignmentName());
     settings.sync();
+    return adapters.first();
 }
 
 PortLookup &PortLookup::system()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "link/serialdevice.h"
+
 #include <QString>
+#include <optional>
 
 class PortCatalogue;
 
@@ -42,9 +45,10 @@ public:
     QString assignment(int number) const;
     bool anyAssignment() const;
 
-    // The adapter last offered at a first start (so a refusal is not asked again).
-    QString offeredAdapter() const;
-    void setOfferedAdapter(const QString &name);
+    // The adapter to offer for the number at a first start: the one USB adapter
+    // plugged in, when no number has an assignment, ZAV_COM<n> is not set and
+    // this adapter was not offered before. Marks it offered; nullopt otherwise.
+    std::optional<SerialDevice> adapterToOffer(int number);
 
     static QString variableName(int number);
     static QString defaultDevice(int number);

@@ -227,6 +227,50 @@ private slots:
                  QVariant(QStringLiteral("60")));
     }
 
+    // The first start offers the one USB adapter plugged in, once, and only
+    // when nothing decides the port already.
+    void singleAdapterIsOfferedOnce_data()
+    {
+        QTest::addColumn<int>("adapters");
+        QTest::addColumn<QString>("before"); // "assigned", "variable", "offered" or empty
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("one adapter") << 1 << "" << true;
+        QTest::newRow("two adapters") << 2 << "" << false;
+        QTest::newRow("none") << 0 << "" << false;
+        QTest::newRow("another number assigned") << 1 << "assigned" << false;
+        QTest::newRow("variable set") << 1 << "variable" << false;
+        QTest::newRow("offered before") << 1 << "offered" << false;
+    }
+
+    void singleAdapterIsOfferedOnce()
+    {
+        QFETCH(int, adapters);
+        QFETCH(QString, before);
+        m_devices.clear();
+        SerialDevice builtIn;
+        builtIn.path = QStringLiteral("/dev/ttyS0");
+        m_devices << builtIn;
+        for (int i = 0; i < adapters; ++i)
+            m_devices << adapter(QStringLiteral("/dev/ttyUSB%1").arg(i), i ? kStableB : kStableA,
+                                 QString::number(i));
+        PortCatalogue catalogue([this] { return m_devices; }, [this] { return m_signature; });
+        PortLookup lookup(catalogue);
+        if (before == QLatin1String("assigned"))
+            lookup.assign(7, QStringLiteral("/dev/ttyS6"));
+        if (before == QLatin1String("variable"))
+            qputenv("ZAV_COM3", "/dev/null");
+        if (before == QLatin1String("offered"))
+            QVERIFY(lookup.adapterToOffer(3));
+
+        const std::optional<SerialDevice> offer = lookup.adapterToOffer(3);
+        QTEST(offer.has_value(), "offered");
+        if (offer)
+            QCOMPARE(offer->stableName, kStableA);
+        // Offering assigns nothing by itself, and never asks twice.
+        QVERIFY(lookup.assignment(3).isEmpty());
+        QVERIFY(!lookup.adapterToOffer(3));
+    }
+
     // Why Com1 cannot be opened, against a missing path and real pseudo-terminals:
     // one held by another program (found by its lock file, and with the name of
     // ModemManager), one this user may not open, and one held exclusively

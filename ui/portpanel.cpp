@@ -105,17 +105,10 @@ void PortPanel::offerSingleAdapter()
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
         return;
     const int number = chosenNumber();
-    if (number < 1 || !qEnvironmentVariableIsEmpty(PortLookup::variableName(number).toLatin1().constData()))
+    const std::optional<SerialDevice> offer = m_lookup.adapterToOffer(number);
+    if (!offer)
         return;
-    if (m_lookup.anyAssignment())
-        return;
-    const QList<SerialDevice> adapters = m_lookup.catalogue().usbAdapters();
-    if (adapters.size() != 1)
-        return;
-    const SerialDevice &adapter = adapters.first();
-    if (m_lookup.offeredAdapter() == adapter.assignmentName())
-        return;
-    m_lookup.setOfferedAdapter(adapter.assignmentName());
+    const SerialDevice &adapter = *offer;
     assignAdapter(QStringLiteral("One USB serial adapter is plugged in: %1 (%2). \"Com%3:\" opens %4. "
                                  "Assign the adapter to \"Com%3:\"?")
                       .arg(adapter.path, adapter.summary())
