@@ -46,8 +46,8 @@ RecordedRun runDayCommand(const QString &fault, bool record)
     VirtualLink rig;
     if (fault == QLatin1String("second try"))
         rig.port.answerFromTry = 2;
-    else if (fault == QLatin1String("short"))
-        rig.port.replyLength = 7;
+    else if (fault == QLatin1String("short once"))
+        rig.port.onceFaults.insert({6, 1}, {7, 0});
     else if (fault == QLatin1String("long"))
         rig.port.replyLength = 12;
     else if (fault == QLatin1String("silent"))
@@ -302,14 +302,15 @@ private slots:
                                            tx.arg(2),
                                            "Com1 RX 4A 51 00 06 01 01 00 F9",
                                            close};
-        QTest::newRow("short reply, then the next one with it")
-            << "short"
+        QTest::newRow("short reply, dropped before the next try")
+            << "short once"
             << QStringList{
                    open,
                    tx.arg(1),
                    "Com1 -- time-out on try 1: short reply, 7 of 8 bytes waiting: 4A 51 00 06 01 01 00",
+                   "Com1 -- dropped 7 stale bytes: 4A 51 00 06 01 01 00",
                    tx.arg(2),
-                   "Com1 RX 4A 51 00 06 01 01 00 4A 51 00 06 01 01 00  long reply: 14 bytes",
+                   "Com1 RX 4A 51 00 06 01 01 00 F9",
                    close};
         QTest::newRow("long reply")
             << "long"
