@@ -16,6 +16,8 @@ AssignPortDialog::AssignPortDialog(PortLookup &lookup, int number, const QString
     : QDialog(parent), m_lookup(lookup), m_devices(lookup.catalogue().devices())
 {
     setObjectName(QStringLiteral("AssignPortDialog"));
+    // The window's face, not the desktop's.
+    setAttribute(Qt::WA_WindowPropagation);
     setWindowTitle(QStringLiteral("Serial adapters"));
     auto *layout = new QVBoxLayout(this);
     if (!intro.isEmpty()) {
