@@ -5,7 +5,9 @@
 #include "text/visibletext.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <cctype>
@@ -219,10 +221,29 @@ bool writeSettingsFile(const QString &path, const StartupSettings &settings, QSt
     return WholeFileWriter::writeFile(path, formatSettings(settings), error);
 }
 
+QString perUserSettingsFile(const QString &seed)
+{
+    // One folder for zav and zavctl alike, whatever each calls itself.
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1String("/ZAV");
+    const QString path = folder + QLatin1String("/zav.ini");
+    if (!QFileInfo::exists(path) && QDir().mkpath(folder)) {
+        // The seed's values as this tool writes them; without a seed, the defaults.
+        QString error;
+        writeSettingsFile(path, readSettingsFile(seed).settings, &error);
+    }
+    return path;
+}
+
 QString settingsFilePath()
 {
     const QString overridden = qEnvironmentVariable("ZAV_INI");
     if (!overridden.isEmpty())
         return overridden;
-    return QCoreApplication::applicationDirPath() + QLatin1String("/zav.ini");
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString beside = folder + QLatin1String("/zav.ini");
+    // An installed tool's folder belongs to root: each user keeps a copy of his own.
+    if (QFileInfo(folder).isWritable())
+        return beside;
+    return perUserSettingsFile(beside);
 }

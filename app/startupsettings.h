@@ -32,5 +32,10 @@ QByteArray formatSettings(const StartupSettings &settings);
 // Replaces the file whole or not at all; false with *error set when it cannot.
 bool writeSettingsFile(const QString &path, const StartupSettings &settings, QString *error);
 
-// zav.ini beside the executable; the environment variable ZAV_INI overrides it.
+// zav.ini beside the executable where that folder is writable (the build tree, a
+// portable copy); otherwise, for an installed tool, the user's own copy from
+// perUserSettingsFile(). The environment variable ZAV_INI overrides both.
 QString settingsFilePath();
+// The user's own zav.ini, ~/.config/ZAV/zav.ini; the first call creates it with the
+// values of `seed` (the file beside the executable) or, without one, the defaults.
+QString perUserSettingsFile(const QString &seed);

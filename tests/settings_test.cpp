@@ -221,6 +221,50 @@ private slots:
             QVERIFY2(c.unicode() >= 0x20, qPrintable(r.problem));
     }
 
+    // An installed tool's users each get a writable zav.ini of their own, made once:
+    // the values of the one beside the executable (even a read-only one), else the defaults.
+    void perUserCopy_data()
+    {
+        QTest::addColumn<QByteArray>("seed");
+        QTest::newRow("seeded from the file beside the executable")
+            << QByteArray("3\r\n0\r\n0\r\n\"34\"\r\n731\r\n");
+        QTest::newRow("no file beside the executable") << QByteArray();
+    }
+
+    void perUserCopy()
+    {
+        QFETCH(QByteArray, seed);
+        QTemporaryDir dir;
+        const QString seedPath = dir.filePath(QStringLiteral("zav.ini"));
+        if (!seed.isEmpty()) {
+            QFile file(seedPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(seed);
+            file.close();
+            QFile::setPermissions(seedPath, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+        }
+        const QByteArray savedHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        const QString path = perUserSettingsFile(seedPath);
+        QCOMPARE(path, dir.filePath(QStringLiteral("config/ZAV/zav.ini")));
+        QFile made(path);
+        QVERIFY(made.open(QIODevice::ReadOnly));
+        QCOMPARE(made.readAll(), seed.isEmpty() ? formatSettings(StartupSettings()) : seed);
+        made.close();
+        QVERIFY(made.permissions() & QFileDevice::WriteOwner);
+
+        // The user's own settings stay his from then on.
+        StartupSettings mine;
+        mine.PortNumber = 5;
+        QVERIFY(writeSettingsFile(path, mine, nullptr));
+        QCOMPARE(perUserSettingsFile(seedPath), path);
+        QCOMPARE(readSettingsFile(path).settings.PortNumber, qint16(5));
+        if (savedHome.isEmpty())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", savedHome);
+    }
+
     void languageList_data()
     {
         QTest::addColumn<QString>("before");
