@@ -3,12 +3,18 @@
 # Does nothing when they are all there.
 set -euo pipefail
 
+# The build: compiler, Qt, chmcmd for the help files (fp-utils), and what
+# cpack -G DEB needs to work out the package's dependencies (dpkg-dev, file).
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-          libgl-dev fonts-dejavu-core fonts-crosextra-carlito)
-if [ "${1:-}" = "--gui" ]; then
-    # A virtual display for machines without one.
-    packages+=(xvfb xauth)
-fi
+          libgl-dev fonts-dejavu-core fonts-crosextra-carlito fp-utils dpkg-dev file)
+for option in "$@"; do
+    case "$option" in
+    --gui) packages+=(xvfb xauth) ;;   # a virtual display for machines without one
+    --help-viewer) packages+=(xchm) ;; # what the Help button opens the manual with
+    --test) packages+=(libchm-bin) ;;  # the help files' test reads them back
+    *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 gui=()
 [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && gui=(--gui)
-scripts/install-deps.sh "${gui[@]}"
+scripts/install-deps.sh --help-viewer "${gui[@]}"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAV_TESTS=OFF
 cmake --build build -j"$(nproc)"
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZAV_WERROR=ON -DZAV_SANITIZE=ON
 cmake --build build-test -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
