@@ -88,7 +88,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt libraries (serial port, widgets, the xcb platform plugin in libqt6gui6)
 # come from the binaries' own needs; dpkg-shlibdeps (dpkg-dev) works them out.
+# The window's face is a font the binaries cannot name, so it is listed here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-crosextra-carlito)
 # Help opens with xchm; the tool runs without it and says so when Help is pressed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xchm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postrm)

@@ -38,7 +38,7 @@ for page in zav zavctl zav-sim; do
 done
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 fonts-crosextra-carlito; do
     grep -q "\b$library\b" <<<"$depends" || { echo "check-package: Depends lacks $library" >&2; failed=1; }
 done
 # A sanitizer build would make the package depend on the sanitizer runtimes.

@@ -106,9 +106,11 @@ private slots:
         QFile config(QStringLiteral(ZAV_BUILD_ROOT "/CPackConfig.cmake"));
         QVERIFY(config.open(QIODevice::ReadOnly));
         const QByteArray text = config.readAll();
-        // The Qt libraries come from the binaries themselves; the viewer is named.
+        // The Qt libraries come from the binaries themselves; the viewer and font are named.
         QVERIFY(text.contains("set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS \"ON\")"));
         QVERIFY(text.contains("set(CPACK_DEBIAN_PACKAGE_RECOMMENDS \"xchm\")"));
+        // The window's face, which no library dependency brings along.
+        QVERIFY(text.contains("set(CPACK_DEBIAN_PACKAGE_DEPENDS \"fonts-crosextra-carlito\")"));
         QVERIFY(text.contains("set(CPACK_PACKAGING_INSTALL_PREFIX \"/usr\")"));
         QVERIFY(text.contains("set(CPACK_GENERATOR \"DEB\")"));
     }
