@@ -1,5 +1,11 @@
 #include "ui/layouttable.h"
 
+#include "device/visibility.h"
+#include "fields/fields.h"
+#include "text/stringtable.h"
+
+#include <cstring>
+
 namespace {
 
 using K = ControlKind;
@@ -265,6 +271,23 @@ const LayoutItem kLayout[] = {
 
 // clang-format on
 
+const LayoutItem *findItem(const char *name)
+{
+    if (!name || !*name)
+        return nullptr;
+    for (const LayoutItem &item : kLayout) {
+        if (std::strcmp(item.name, name) == 0)
+            return &item;
+    }
+    return nullptr;
+}
+
+// 1 to 5 for a page frame FrameP(n), else 0.
+int pageNumber(const LayoutItem &item)
+{
+    return std::strncmp(item.name, "FrameP(", 7) == 0 ? item.name[7] - '0' : 0;
+}
+
 } // namespace
 
 const int kTabCaptionIds[5] = {1102, 1430, 1165, 1104, 1105};
@@ -272,4 +295,36 @@ const int kTabCaptionIds[5] = {1102, 1430, 1165, 1104, 1105};
 std::span<const LayoutItem> mainLayout()
 {
     return kLayout;
+}
+
+void hideAtStartUpStep(Fields &fields, int step)
+{
+    for (const LayoutItem &item : kLayout) {
+        if (item.hiddenAtStep == step)
+            fields.setVisible(QLatin1String(item.name), false);
+    }
+}
+
+void setUpTabStrip(Fields &fields, qint16 factoryCode)
+{
+    QStringList tabs;
+    for (int id : kTabCaptionIds)
+        tabs << LoadText(id);
+    // Outside factory mode the fifth page waits for a controller that has it.
+    if (factoryCode != kFactoryCode)
+        tabs.removeLast();
+    fields.setListEntries(QStringLiteral("TabStrip1"), tabs);
+}
+
+bool isShownInWindow(const Fields &fields, const char *name)
+{
+    // The control and every frame around it must be visible; a page frame counts
+    // as shown when the tab strip has its tab, since its tab brings it forward.
+    for (const LayoutItem *item = findItem(name); item; item = findItem(item->parent)) {
+        if (const int page = pageNumber(*item))
+            return fields.listEntries(QStringLiteral("TabStrip1")).size() >= page;
+        if (!fields.isVisible(QLatin1String(item->name)))
+            return false;
+    }
+    return findItem(name) != nullptr;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QtGlobal>
 #include <span>
+
+class Fields;
 
 // What kind of control a layout row makes.
 enum class ControlKind
@@ -67,3 +70,14 @@ std::span<const LayoutItem> mainLayout();
 
 // Tab captions of TabStrip1, tab 1 to 5 (the page frames take theirs from the table).
 extern const int kTabCaptionIds[5];
+
+// Start-up as the window and the headless tool share it: hides the controls that
+// step `step` hides (7 the indicator rows, 8 the language list, 13 the parameter
+// fields and the identification panel).
+void hideAtStartUpStep(Fields &fields, int step);
+// The tab captions in the user's language; the fifth tab only in factory mode.
+void setUpTabStrip(Fields &fields, qint16 factoryCode);
+
+// True when the technician can see the control: it is visible and its page, if
+// it has one, has a tab (the fifth page only once its tab is there).
+bool isShownInWindow(const Fields &fields, const char *name);

@@ -441,10 +441,7 @@ void frmMain::Form_Load(const QString &settingsProblem)
     m_sectorEditor->BorrarDatosGrid();
 
     // 7. The indicator rows the changer rule decides on, and the hint's place.
-    for (const LayoutItem &item : mainLayout()) {
-        if (item.hiddenAtStep == 7)
-            f.setVisible(fieldName(item.name), false);
-    }
+    hideAtStartUpStep(f, 7);
     if (QWidget *hint = f.widget(QStringLiteral("PictureInicio")))
         hint->move(twipsToPixels(1800), twipsToPixels(2760));
 
@@ -452,10 +449,7 @@ void frmMain::Form_Load(const QString &settingsProblem)
     const QStringList languages = {QStringLiteral("English"), QString::fromUtf8("Español")};
     f.setListEntries(QStringLiteral("ComboIdioma"), languages);
     f.setListIndex(QStringLiteral("ComboIdioma"), m_settings.LanguageCode == QLatin1String("34") ? 1 : 0);
-    for (const LayoutItem &item : mainLayout()) {
-        if (item.hiddenAtStep == 8)
-            f.setVisible(fieldName(item.name), false);
-    }
+    hideAtStartUpStep(f, 8);
 
     // 9. The port list: its selection tries the port and rewrites zav.ini.
     QStringList ports;
@@ -504,14 +498,8 @@ void frmMain::Form_Load(const QString &settingsProblem)
         f.setListEntries(name, listEntries(list));
         f.setListIndex(name, 0);
     }
-    if (m_settings.FactoryCode != 731) {
-        QStringList tabs = f.listEntries(kTabStrip);
-        if (tabs.size() >= 5) {
-            tabs = tabs.mid(0, 4);
-            f.setListEntries(kTabStrip, tabs);
-        }
-    }
-    hideParameterFields();
+    setUpTabStrip(f, m_settings.FactoryCode);
+    hideAtStartUpStep(f, 13);
 
     // 14.
     show();
@@ -592,11 +580,6 @@ void frmMain::loadCaptions()
         if (item.captionId != 0)
             f.setCaption(fieldName(item.name), LoadText(item.captionId));
     }
-    QStringList tabs;
-    for (int id : kTabCaptionIds)
-        tabs << LoadText(id);
-    f.setListEntries(kTabStrip, tabs);
-
     // The hint points at the Read button and names it as it now reads, in the same language.
     if (auto *hint = qobject_cast<QLabel *>(f.widget(QStringLiteral("PictureInicio")))) {
         const QWidget *read = f.widget(QStringLiteral("CLeer"));
@@ -606,14 +589,6 @@ void frmMain::loadCaptions()
         const QString text = LoadOwnText(OwnText::StartHint).arg(caption);
         hint->setPixmap(drawHint(twipsRect(0, 0, 3810, 3465).size(), tipX, text, dialogFont(),
                                  hint->devicePixelRatioF()));
-    }
-}
-
-void frmMain::hideParameterFields()
-{
-    for (const LayoutItem &item : mainLayout()) {
-        if (item.hiddenAtStep == 13)
-            m_fields->setVisible(fieldName(item.name), false);
     }
 }
 

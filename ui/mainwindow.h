@@ -78,7 +78,6 @@ private:
     void sizeAndCentre();
     void layoutPages();
     void loadCaptions();
-    void hideParameterFields();
     void Form_Unload();
     void savePlacement();
     void updateClock();

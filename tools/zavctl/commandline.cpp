@@ -203,8 +203,9 @@ Commands:
   read [--colours] [-o FILE.zav] [--json]
       Identifies the controller and reads every present parameter (--colours:
       also the colour banks). With -o the parameters are saved to FILE.zav exactly
-      as the window's Save does; otherwise they are printed as a table of label,
-      value and unit in the user's locale, or as JSON with --json.
+      as the window's Save does; otherwise the fields the window would show are
+      printed as a table of label, value and unit in the user's locale, or as
+      JSON with --json.
   write FILE.zav [--colours]
       Opens FILE.zav as the window's Open does, identifies the controller and
       writes every present parameter (--colours: also the colours and sector

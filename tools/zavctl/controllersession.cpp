@@ -1,7 +1,7 @@
 #include "controllersession.h"
 
-#include "device/parametermap.h"
 #include "parameterreport.h"
+#include "ui/layouttable.h"
 
 #include <QCoreApplication>
 
@@ -33,19 +33,18 @@ ControllerSession::ControllerSession(qint16 factoryCode)
 
 void ControllerSession::setUpFields(qint16 factoryCode)
 {
-    // As the window's start-up: the grid, the list rules with the lists' first
-    // choices, the light tables, the captions, and the parameter fields hidden
-    // until an identification shows the controller's own.
+    // The window's start-up, as far as it decides what is shown: the grid, the
+    // indicator rows hidden, the lists with their first choices (which run the
+    // rules), the light tables, the captions, the tabs, and the parameter fields
+    // hidden until an identification shows the controller's own.
     m_editor.FormatearGrid();
     m_editor.BorrarDatosGrid();
+    hideAtStartUpStep(m_fields, 7);
+    hideAtStartUpStep(m_fields, 8);
     setUpParameterFields(m_fields);
+    setUpTabStrip(m_fields, factoryCode);
+    hideAtStartUpStep(m_fields, 13);
     m_editor.RellenarColores();
-    for (const ParameterRow &row : parameterRows()) {
-        for (const char *name : {row.label, row.field, row.unit}) {
-            if (name)
-                m_fields.setVisible(QLatin1String(name), false);
-        }
-    }
     m_operations.setFactoryCode(factoryCode);
 }
 
@@ -100,7 +99,7 @@ QString ControllerSession::lastDataError() const
     return {};
 }
 
-bool ControllerSession::isShown(const char *field, int address) const
+bool ControllerSession::isShown(const char *field) const
 {
-    return m_map.ComprobarParametro(address) && m_fields.isVisible(QLatin1String(field));
+    return isShownInWindow(m_fields, field);
 }

@@ -61,8 +61,9 @@ public:
     SectorState &sectors() { return m_sectors; }
     SerialPort &port() { return *m_port; }
 
-    // The fields whose controller has the parameter and that the window would show.
-    bool isShown(const char *field, int address) const;
+    // True when the window would show the control after the same operations: the
+    // same start-up, identification and rules decide it, through the window's layout.
+    bool isShown(const char *field) const;
 
 private:
     void setUpFields(qint16 factoryCode);

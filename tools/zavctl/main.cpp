@@ -138,7 +138,7 @@ int runRead(ControllerSession &session, const CommandLine &line)
         return ExitDone;
 
     const QList<ShownParameter> shown = shownParameters(
-        session.fields(), [&](const ParameterRow &row) { return session.isShown(row.field, row.address); });
+        session.fields(), [&](const ParameterRow &row) { return session.isShown(row.field); });
     if (line.json) {
         QJsonObject object{{QStringLiteral("port"), portName(session)},
                            {QStringLiteral("present"), presentJson(session.map())},
