@@ -225,6 +225,10 @@ Commands:
       Prints the parameters that differ, by label, with both values
       ("label: A | B"), then differing cells, colours and sector rows.
 
+JSON (--json) is for programs and does not follow the locale: a value that is
+a number is a JSON number with a decimal point ("value": 2.5), and "text"
+beside it holds the value as the window shows it in the user's locale ("2,5").
+
 Options:
   -q, --quiet   no progress on standard error
   -h, --help    this text

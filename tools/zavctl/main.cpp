@@ -248,6 +248,7 @@ int runStatus(ControllerSession &session, const CommandLine &line)
         shown.field = QLatin1String(live.textBox);
         shown.label = captionOf(fields, live.label);
         shown.value = fields.text(shown.field);
+        shown.numeric = true;
         shown.unit = captionOf(fields, live.unit);
         values << shown;
     }

@@ -2,6 +2,7 @@
 
 #include "captions.h"
 #include "device/lighttables.h"
+#include "device/numbers.h"
 #include "device/parameterlists.h"
 #include "device/parametermap.h"
 #include "device/rules.h"
@@ -49,9 +50,14 @@ ShownParameter shownParameter(const Fields &fields, const ParameterRow &row)
     }
     case ShowRule::Check:
         shown.value = QString::number(fields.value(shown.field));
+        shown.numeric = true;
+        break;
+    case ShowRule::Identifier:
+        shown.value = fields.text(shown.field);
         break;
     default:
         shown.value = fields.text(shown.field);
+        shown.numeric = true;
         break;
     }
     return shown;
@@ -86,13 +92,36 @@ QString parameterTable(const QList<ShownParameter> &parameters)
     return table;
 }
 
+namespace {
+
+QJsonValue jsonNumber(const QString &text)
+{
+    // The text as the user's locale shows it, read back exactly and written with a
+    // decimal point; a text that is no number gives null.
+    const std::optional<DecimalNumber> number = WholeText(text);
+    if (!number)
+        return QJsonValue::Null;
+    QByteArray digits = number->digits;
+    if (number->decimals > 0) {
+        if (digits.size() <= number->decimals)
+            digits.prepend(QByteArray(number->decimals - digits.size() + 1, '0'));
+        digits.insert(digits.size() - number->decimals, '.');
+    }
+    if (number->negative)
+        digits.prepend('-');
+    return digits.toDouble();
+}
+
+} // namespace
+
 QJsonArray parametersJson(const QList<ShownParameter> &parameters)
 {
     QJsonArray array;
     for (const ShownParameter &p : parameters) {
         QJsonObject object{{QStringLiteral("field"), p.field},
                            {QStringLiteral("label"), p.label},
-                           {QStringLiteral("value"), p.value},
+                           {QStringLiteral("value"), p.numeric ? jsonNumber(p.value) : QJsonValue(p.value)},
+                           {QStringLiteral("text"), p.value},
                            {QStringLiteral("unit"), p.unit}};
         if (p.address >= 0)
             object.insert(QStringLiteral("address"), p.address);

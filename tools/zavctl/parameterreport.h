@@ -21,7 +21,8 @@ struct ShownParameter
     QString label;
     QString value;
     QString unit;
-    int listIndex = -2; // list fields only; -1 for no choice
+    int listIndex = -2;   // list fields only; -1 for no choice
+    bool numeric = false; // the value is a number, shown in the user's locale
 };
 
 // A label or unit caption as a line of text shows it: trimmed, with the run of
@@ -36,6 +37,7 @@ QList<ShownParameter> shownParameters(const Fields &fields,
 
 // Label, value and unit in aligned columns, one parameter a line.
 QString parameterTable(const QList<ShownParameter> &parameters);
+// For programs: a number as a JSON number whatever the locale, beside the text as shown.
 QJsonArray parametersJson(const QList<ShownParameter> &parameters);
 
 // The grid as it shows an entry: three digits for 0..360, empty otherwise.
