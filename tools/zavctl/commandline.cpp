@@ -239,6 +239,10 @@ Environment:
   ZAV_INI                 settings file instead of zav.ini beside the executable
   ZAV_DELAY_LOOP_COUNT    a delay loop count from an earlier calibration: skips
                           the one-second calibration at start
+  ZAV_UNPACED=1           a test and script aid for zav-sim --no-line-rate: no
+                          calibration, so the 1 ms and 20 ms pauses of every
+                          frame return at once. A real controller needs the
+                          pacing: leave it unset on the line.
 
 Exit status: 0 done; 1 the controller did not answer or the port could not be
 opened; 2 usage; 3 a file that cannot be read or written, or a value that cannot
