@@ -13,11 +13,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -101,6 +101,8 @@ int main(int argc, char *argv[])
     StartupSettings settings = read.settings;
 
     QProcess simulator;
+    // The demo's own settings file lives in a private folder of this run and goes with it.
+    QTemporaryDir demoDir;
     if (parser.isSet(demoOption)) {
         QString error;
         const QString device = startSimulator(simulator, parser.value(profileOption), &error);
@@ -111,8 +113,20 @@ int main(int argc, char *argv[])
         qputenv("ZAV_COM1", device.toLocal8Bit());
         settings.PortNumber = 1;
         // The demo's port choice is not the technician's: keep it out of the real zav.ini.
-        if (!parser.isSet(iniOption))
-            settingsPath = QDir::temp().filePath(QStringLiteral("zav-demo.ini"));
+        // Its file starts as the real one reads (defaults where there is none), so a
+        // missing zav.ini is no news in a demo.
+        if (!parser.isSet(iniOption)) {
+            const QString demoPath = demoDir.filePath(QStringLiteral("zav-demo.ini"));
+            if (!demoDir.isValid() || !writeSettingsFile(demoPath, settings, &error)) {
+                QMessageBox::critical(nullptr, QStringLiteral("ZAV"),
+                                      QStringLiteral("No place for the demo's settings file: %1")
+                                          .arg(demoDir.isValid() ? error : demoDir.errorString()));
+                return 1;
+            }
+            if (!QFileInfo::exists(settingsPath))
+                read.problem.clear();
+            settingsPath = demoPath;
+        }
     }
 
     TraceFile traceFile;
