@@ -31,6 +31,7 @@
 #include <QTimer>
 
 #include "support/pty.h"
+#include "support/screenshots.h"
 
 namespace {
 
@@ -430,7 +431,8 @@ private slots:
         QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CDia"))),
                           Qt::LeftButton);
         QCOMPARE(fields().statusLine(), QStringLiteral(" ZAV is in day mode"));
-        window().grab().save(QStringLiteral("/tmp/zav-main-after-read.png"));
+        QVERIFY(
+            window().grab().save(screenshotPath(m_dir.path(), QStringLiteral("zav-main-after-read.png"))));
     }
 
     // Hours of polling keep only the last lines in the box; they save and clear.
