@@ -276,6 +276,120 @@ private slots:
         QVERIFY(!rig.fields.isVisible("TNumeroID"));
     }
 
+    // Every bit of the map on its own, in normal and in factory mode: exactly the
+    // controls of its row become visible (table written out by hand), the raw light
+    // values go with bits 17 and 19, the fifth tab comes with bit 225.
+    void everyBitShowsItsOwnRow_data()
+    {
+        QTest::addColumn<int>("factoryCode");
+        QTest::newRow("normal") << 0;
+        QTest::newRow("factory") << 731;
+    }
+
+    void everyBitShowsItsOwnRow()
+    {
+        QFETCH(int, factoryCode);
+        struct Row
+        {
+            int first;
+            int last;
+            std::array<const char *, 3> controls;
+            bool factoryOnly;
+        };
+        // clang-format off
+        const Row rows[] = {
+            {0,   0,   {"Label(2)",  "TVelocidadUsuario1",     "LabelUnidades(0)"},  false},
+            {3,   3,   {"Label(26)", "TVelocidadUsuario2",     "LabelUnidades(4)"},  false},
+            {6,   6,   {"Label(29)", "TVelocidadUsuario3",     "LabelUnidades(5)"},  false},
+            {9,   9,   {"Label(32)", "TVelocidadUsuario4",     "LabelUnidades(6)"},  false},
+            {12,  12,  {"Label(28)", "TRelacionReductor"},                           true},
+            {15,  15,  {"Label(33)", "TPulsosRevolucion"},                           true},
+            {17,  17,  {"Label(18)", "TLuxON",                 "LabelUnidades(1)"},  false},
+            {19,  19,  {"Label(19)", "TLuxOFF",                "LabelUnidades(2)"},  false},
+            {21,  21,  {"Label(4)",  "TTestFotocelula",        "LabelUnidades(3)"},  false},
+            {23,  23,  {"Label(5)",  "TLuxLamparaFundida",     "LabelUnidades(13)"}, false},
+            {25,  25,  {"Label(8)",  "TRetardoLamparaFundida", "LabelUnidades(14)"}, false},
+            {27,  27,  {"Label(11)", "ComboTipoCambiador"},                          true},
+            {28,  28,  {"Label(36)", "TTiempoLampara1",        "LabelUnidades(11)"}, false},
+            {30,  30,  {"Label(31)", "TTiempoLampara2",        "LabelUnidades(8)"},  false},
+            {32,  32,  {"Label(34)", "TTiempoFalloRed",        "LabelUnidades(9)"},  false},
+            {34,  34,  {"Label(35)", "TTiempoRetornoRed",      "LabelUnidades(10)"}, false},
+            {36,  36,  {"Label(30)", "TFotocelulaInterior",    "LabelUnidades(7)"},  false},
+            {38,  38,  {"Label(12)", "ComboTipoLampara1"},                           false},
+            {39,  39,  {"Label(13)", "ComboTipoLampara2"},                           false},
+            {40,  40,  {"Label(20)", "ComboLamparaPrincipal"},                       false},
+            {41,  41,  {"Label(0)",  "ComboSensorLuz"},                              false},
+            {42,  42,  {"Label(6)",  "TMaxConsumoLed",         "LabelUnidades(15)"}, false},
+            {44,  44,  {"Label(1)",  "TMinConsumoLed",         "LabelUnidades(16)"}, false},
+            {46,  46,  {"Label(27)", "ComboFuncion2Puerto"},                         false},
+            {47,  47,  {"Label(37)", "TTiempoAceleracion",     "LabelUnidades(18)"}, false},
+            {49,  49,  {"Label(39)", "TPWMLed",                "LabelUnidades(20)"}, false},
+            {50,  50,  {"Label(40)", "ComboTipoMotor"},                              false},
+            {51,  51,  {"Label(42)", "TMargenErrorMotor2",     "LabelUnidades(22)"}, false},
+            {53,  53,  {"Label(41)", "TVueltasError",          "LabelUnidades(21)"}, false},
+            {54,  54,  {"CheckBalizaEmergencia"},                                    false},
+            {55,  55,  {"Label(46)", "cmbModofuncionamiento"},                       false},
+            {56,  56,  {"Label(16)", "txtAtenuacionNocturna",  "Label(45)"},         false},
+            {57,  57,  {"Label(47)", "txtTiempoDe",            "Label(48)"},         false},
+            {59,  59,  {"lblDuracionpulsosincronismo", "txtDuracionPulsoSincronismo"}, false},
+            {231, 246, {"Label(3)",  "TIdentificacion"},                             false},
+            {247, 247, {"Label(22)", "TSemanaFabricacion"},                          true},
+            {248, 248, {"Label(21)", "TAnoFabricacion"},                             true},
+            {249, 250, {"Label(10)", "TNumeroFabricacion"},                          true},
+            {251, 251, {"Label(38)", "TModeloR"},                                    false},
+            {252, 252, {"Label(15)", "TVersionFirmwareR"},                           false},
+            {253, 253, {"Label(14)", "THardwareR"},                                  false},
+            {254, 255, {"Label(43)", "TNumeroID"},                                   false},
+        };
+        // clang-format on
+        QSet<QString> universe = {"TLuxONAD", "TLuxOFFAD"};
+        for (const Row &row : rows) {
+            for (const char *name : row.controls) {
+                if (name)
+                    universe.insert(name);
+            }
+        }
+        for (const VisibilityRow &row : visibilityTable()) {
+            for (const char *name : {row.label, row.field, row.unit}) {
+                if (name)
+                    universe.insert(name);
+            }
+        }
+        const bool factory = factoryCode == 731;
+
+        for (int bit = 0; bit < 256; ++bit) {
+            Rig rig{qint16(factoryCode)};
+            for (const QString &name : universe)
+                rig.fields.setVisible(name, name == "TLuxONAD" || name == "TLuxOFFAD");
+            rig.port.setPresent(bit);
+            rig.identify();
+
+            QSet<QString> expected;
+            for (const Row &row : rows) {
+                if (bit < row.first || bit > row.last || (row.factoryOnly && !factory))
+                    continue;
+                for (const char *name : row.controls) {
+                    if (name)
+                        expected.insert(name);
+                }
+            }
+            if (factory && bit != 17)
+                expected.insert("TLuxONAD");
+            if (factory && bit != 19)
+                expected.insert("TLuxOFFAD");
+            QSet<QString> visible;
+            for (const QString &name : universe) {
+                if (rig.fields.isVisible(name))
+                    visible.insert(name);
+            }
+            QVERIFY2(visible == expected, qPrintable(QStringLiteral("bit %1: %2, want %3")
+                                                         .arg(bit)
+                                                         .arg(QStringList(visible.values()).join(' '))
+                                                         .arg(QStringList(expected.values()).join(' '))));
+            QCOMPARE(rig.fields.listEntries("TabStrip1").size(), bit == 225 ? 5 : 4);
+        }
+    }
+
     void factoryOnlyRowsAreHiddenOutsideFactoryMode()
     {
         const auto hidden = factoryOnlyControls();

@@ -7,9 +7,12 @@
 #include "link/link.h"
 #include "link/serialport.h"
 #include "support/simprocess.h"
+#include "text/stringtable.h"
+#include "ui/drawingwindow.h"
 #include "ui/layouttable.h"
 #include "ui/mainwindow.h"
 #include "ui/portpanel.h"
+#include "ui/sectorgrid.h"
 #include "ui/trafficview.h"
 #include "ui/twips.h"
 #include "ui/widgetfields.h"
@@ -19,8 +22,14 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -30,6 +39,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "support/captiontable.h"
 #include "support/pty.h"
 #include "support/screenshots.h"
 
@@ -39,6 +49,79 @@ QString name(const char *n)
 {
     return QString::fromLatin1(n);
 }
+
+QString zavctlPath()
+{
+    return QStringLiteral(ZAV_SIM_PATH)
+        .replace(QStringLiteral("tools/zav-sim/zav-sim"), QStringLiteral("tools/zavctl/zavctl"));
+}
+
+// The request frames the simulator received since the mark, as hex without the note.
+QStringList requestsSince(SimProcess &sim, int mark)
+{
+    QStringList frames;
+    const QStringList log = sim.frameLog();
+    for (qsizetype i = mark; i < log.size(); ++i) {
+        const qsizetype rx = log[i].indexOf(QLatin1String(" RX "));
+        if (rx >= 0)
+            frames << log[i].mid(rx + 4, 23);
+    }
+    return frames;
+}
+
+// The page frame a widget lies on (1..5), 0 outside the pages.
+int pageOfWidget(const QWidget *widget)
+{
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        if (w->objectName().startsWith(QLatin1String("FrameP(")))
+            return w->objectName().mid(7, 1).toInt();
+    }
+    return 0;
+}
+
+// What the technician can see of the window: a control that is not hidden, in
+// frames that are not hidden, on a page whose tab is there (page frames other
+// than the current one are hidden only until their tab is picked).
+bool seenByTheTechnician(frmMain &window, const QString &control)
+{
+    QWidget *widget = window.fields().widget(control);
+    if (!widget)
+        return false;
+    const int page = pageOfWidget(widget);
+    QWidget *top = page ? window.fields().widget(arrayName("FrameP", page)) : &window;
+    if (!widget->isVisibleTo(top))
+        return false;
+    auto *tabs = qobject_cast<QTabBar *>(window.fields().widget(QStringLiteral("TabStrip1")));
+    return page == 0 || tabs->count() >= page;
+}
+
+// Notes and closes every dialog and message box as it comes up: "open" or "save"
+// for a file dialog, the text of a message box.
+struct ModalCloser
+{
+    QStringList seen;
+    QTimer timer;
+
+    ModalCloser()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                seen << (dialog->acceptMode() == QFileDialog::AcceptOpen ? QStringLiteral("open")
+                                                                         : QStringLiteral("save"));
+                dialog->reject();
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                seen << box->text();
+                box->reject();
+            } else if (auto *other = qobject_cast<QDialog *>(modal)) {
+                seen << other->windowTitle();
+                other->reject();
+            }
+        });
+        timer.start();
+    }
+};
 
 } // namespace
 
@@ -54,6 +137,24 @@ private:
 
     frmMain &window() { return *m_window; }
     WidgetFields &fields() { return m_window->fields(); }
+
+    // A fresh window started with another factory code.
+    void restart(qint16 factoryCode)
+    {
+        m_window.reset();
+        m_settings = StartupSettings{};
+        m_settings.FactoryCode = factoryCode;
+        m_window = std::make_unique<frmMain>(m_settings, m_dir.filePath(QStringLiteral("zav.ini")));
+        m_window->setCalibrationEnabled(false);
+        m_window->Form_Load();
+    }
+
+    // Puts "Com2:" on the simulator.
+    void useSimulator(SimProcess &sim)
+    {
+        qputenv("ZAV_COM2", sim.devicePath().toLocal8Bit());
+        fields().setListIndex(QStringLiteral("ComboCom"), 1);
+    }
 
 private slots:
     void initTestCase()
@@ -457,6 +558,285 @@ private slots:
         view.clear();
         QVERIFY(view.text().isEmpty());
         QVERIFY(qobject_cast<QPlainTextEdit *>(fields().widget(QStringLiteral("TDebug")))->isReadOnly());
+    }
+
+    // Every caption of the window against the table written out by hand: the
+    // layout names the right string-table text (or fixed text) for each control,
+    // and the window shows it in the user's language (English here; the start-up
+    // test walks it in French, the string-table test every text in every version).
+    void everyCaptionComesFromItsText()
+    {
+        QSet<QString> listed;
+        for (const ExpectedCaption &expected : kExpectedCaptions) {
+            const QString control = name(expected.control);
+            QVERIFY2(!listed.contains(control), expected.control);
+            listed.insert(control);
+            const auto layout = mainLayout();
+            const auto item = std::find_if(layout.begin(), layout.end(),
+                                           [&](const LayoutItem &i) { return control == name(i.name); });
+            QVERIFY2(item != layout.end(), expected.control);
+            QVERIFY2(item->captionId == expected.id, expected.control);
+            const QString want = expected.id ? LoadText(expected.id) : QString::fromUtf8(expected.fixed);
+            if (!expected.id)
+                QVERIFY2(item->caption && QString::fromUtf8(item->caption) == want, expected.control);
+            QVERIFY2(
+                fields().caption(control) == want,
+                qPrintable(
+                    QStringLiteral("%1: \"%2\", not \"%3\"").arg(control, fields().caption(control), want)));
+        }
+        // No caption of the layout is missing from the table.
+        for (const LayoutItem &item : mainLayout()) {
+            if (item.captionId != 0 || item.caption)
+                QVERIFY2(listed.contains(name(item.name)), item.name);
+        }
+
+        QStringList tabs;
+        for (int i = 0; i < 4; ++i)
+            tabs << LoadText(kExpectedTabIds[i]);
+        QCOMPARE(fields().listEntries(QStringLiteral("TabStrip1")), tabs);
+        for (const ExpectedList &list : kExpectedLists) {
+            QStringList entries;
+            for (int i = 0; i < 3; ++i) {
+                if (i == 0 && list.fixedFirst)
+                    entries << QString::fromUtf8(list.fixedFirst);
+                else if (list.ids[i] != 0)
+                    entries << LoadText(list.ids[i]);
+            }
+            QCOMPARE(fields().listEntries(name(list.list)), entries);
+        }
+        QVERIFY(window().helpFile().endsWith(QLatin1Char('/') + LoadText(2000)));
+    }
+
+    // Every button of the window runs its own handler. Clicked one after the other
+    // in a factory-mode window (every command group shown) against a simulated
+    // controller, each puts its own first frame on the line or shows its own effect.
+    void everyButtonRunsItsHandler()
+    {
+        enum class Effect
+        {
+            Frame,
+            TimerOn,
+            TimerOff,
+            TableCleared,
+            Drawing,
+            OpenDialog,
+            SaveDialog,
+            Help,
+            Closes,
+        };
+        struct Case
+        {
+            const char *button;
+            Effect effect;
+            const char *firstFrame; // the request's first bytes, hex
+        };
+        // clang-format off
+        const Case cases[] = {
+            {"CLeer",              Effect::Frame, "4A 51 00 00 80 00 00 7F"}, // identification first
+            {"CEscribir",          Effect::Frame, "4A 51 00 00 02 00"},       // address 0 first
+            {"CInterrogar",        Effect::Frame, "4A 51 00 00 05 00 00 FA"},
+            {"CCambioLamparaOn",   Effect::Frame, "4A 51 00 00 06 00 01 F8"},
+            {"CCambioLamparaOff",  Effect::Frame, "4A 51 00 00 06 00 00 F9"},
+            {"CNormal",            Effect::Frame, "4A 51 00 00 06 01 00 F8"},
+            {"CNoche",             Effect::Frame, "4A 51 00 00 06 01 02 FA"},
+            {"CDia",               Effect::Frame, "4A 51 00 00 06 01 01 F9"},
+            {"CFalloRedOn",        Effect::Frame, "4A 51 00 00 06 02 01 FA"},
+            {"CFalloRedOff",       Effect::Frame, "4A 51 00 00 06 02 00 FB"},
+            {"btnTelemandoMotor1", Effect::Frame, "4A 51 00 00 06 03 00 FA"},
+            {"btnTelamandoMotor2", Effect::Frame, "4A 51 00 00 06 03 01 FB"},
+            {"CLeerColores",       Effect::Frame, "4A 51 00 00 87 00 00 78"}, // bank 1, address 0
+            {"CEscribirColores",   Effect::Frame, "4A 51 00 00 83 00"},       // bank 1, address 0
+            {"CBorrarTabla",       Effect::TableCleared, nullptr},
+            {"Command2",           Effect::Drawing, nullptr},
+            {"CModoVerboso",       Effect::TimerOn, nullptr},
+            {"Command1",           Effect::TimerOff, nullptr},
+            {"CAbrir",             Effect::OpenDialog, nullptr},
+            {"CGuardar",           Effect::SaveDialog, nullptr},
+            {"CAyuda",             Effect::Help, nullptr},
+            {"Csalir",             Effect::Closes, nullptr},
+        };
+        // clang-format on
+        QSet<QString> listed;
+        for (const Case &c : cases)
+            listed.insert(name(c.button));
+        for (const LayoutItem &item : mainLayout()) {
+            if (item.kind == ControlKind::Button)
+                QVERIFY2(listed.contains(name(item.name)), item.name);
+        }
+        QCOMPARE(listed.size(), qsizetype(std::size(cases)));
+
+        restart(731);
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(sim.errorText()));
+        useSimulator(sim);
+        fields().setValue(QStringLiteral("chkEstado"), 1);
+
+        // Help starts a stand-in viewer that notes the file it was given.
+        const QString viewer = m_dir.filePath(QStringLiteral("viewer.sh"));
+        const QString viewerNote = m_dir.filePath(QStringLiteral("viewer-argument.txt"));
+        {
+            QFile script(viewer);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\nprintf '%s' \"$1\" > \"$0-note.tmp\" && mv \"$0-note.tmp\" \"" +
+                         viewerNote.toLocal8Bit() + "\"\n");
+            script.close();
+            QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner));
+        }
+        const QByteArray oldViewer = qgetenv("ZAV_HELP_VIEWER");
+        qputenv("ZAV_HELP_VIEWER", viewer.toLocal8Bit());
+
+        ModalCloser closer;
+        QStringList &modals = closer.seen;
+
+        auto *grid = qobject_cast<SectorGridWidget *>(fields().widget(QStringLiteral("MSFlexGridPautas")));
+        QVERIFY(grid);
+        for (const Case &c : cases) {
+            const QString button = name(c.button);
+            auto *widget = qobject_cast<QAbstractButton *>(fields().widget(button));
+            QVERIFY2(widget, c.button);
+            // Its page in front, as the technician would have it.
+            if (const int page = pageOfWidget(widget))
+                fields().setListIndex(QStringLiteral("TabStrip1"), page - 1);
+            QVERIFY2(seenByTheTechnician(window(), button), c.button);
+            QVERIFY2(widget->isVisible() && widget->isEnabled(), c.button);
+
+            if (c.effect == Effect::TableCleared)
+                grid->setCellText(1, 1, QStringLiteral("045"));
+            FormDibujo::closeIfOpen();
+            modals.clear();
+            const int mark = int(sim.frameLog().size());
+
+            QTest::mouseClick(widget, Qt::LeftButton);
+
+            const QStringList sent = requestsSince(sim, mark);
+            switch (c.effect) {
+            case Effect::Frame:
+                QVERIFY2(sent.value(0).startsWith(QLatin1String(c.firstFrame)),
+                         qPrintable(button + QStringLiteral(" sent ") + sent.value(0)));
+                break;
+            case Effect::TimerOn:
+                QVERIFY2(window().TimerEstado().isActive(), c.button);
+                break;
+            case Effect::TimerOff:
+                QVERIFY2(!window().TimerEstado().isActive(), c.button);
+                QVERIFY2(fields().isEnabled(QStringLiteral("CModoVerboso")), c.button);
+                break;
+            case Effect::TableCleared:
+                QVERIFY2(grid->cellText(1, 1).isEmpty(), c.button);
+                break;
+            case Effect::Drawing:
+                QVERIFY2(FormDibujo::instance(), c.button);
+                FormDibujo::closeIfOpen();
+                break;
+            case Effect::OpenDialog:
+                QTRY_COMPARE(modals, QStringList{QStringLiteral("open")});
+                break;
+            case Effect::SaveDialog:
+                QTRY_COMPARE(modals, QStringList{QStringLiteral("save")});
+                break;
+            case Effect::Help: {
+                QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(viewerNote), 5000);
+                QFile note(viewerNote);
+                QVERIFY(note.open(QIODevice::ReadOnly));
+                QCOMPARE(QString::fromLocal8Bit(note.readAll()), window().helpFile());
+                break;
+            }
+            case Effect::Closes:
+                QVERIFY2(!window().isVisible(), c.button);
+                break;
+            }
+            if (c.effect != Effect::Frame)
+                QVERIFY2(sent.isEmpty(),
+                         qPrintable(button + QStringLiteral(" sent ") + sent.join(QLatin1Char(','))));
+            if (c.effect != Effect::OpenDialog && c.effect != Effect::SaveDialog)
+                QVERIFY2(modals.isEmpty(),
+                         qPrintable(button + QStringLiteral(": ") + modals.join(QLatin1Char(','))));
+            QVERIFY2(!window().link().busy(), c.button);
+        }
+        qputenv("ZAV_HELP_VIEWER", oldViewer);
+    }
+
+    // zavctl lists exactly the parameter fields the window shows after a read of
+    // the same controller with the same factory code.
+    void zavctlListsWhatTheWindowShows_data()
+    {
+        QTest::addColumn<QString>("profile"); // a shipped profile's name, or a profile's text
+        QTest::addColumn<int>("factoryCode");
+        QTest::addColumn<QStringList>("mustShow");
+
+        const QString identityOnly = QStringLiteral("present 240 250 255\n"
+                                                    "text 231 16 HARBOUR LIGHT 7\n"
+                                                    "u16 249 877\n"
+                                                    "u16 254 4321\n");
+        QTest::newRow("identifier, ID and manufacturer bits, factory")
+            << identityOnly << 731 << QStringList{"TIdentificacion", "TNumeroFabricacion", "TNumeroID"};
+        QTest::newRow("identifier, ID and manufacturer bits")
+            << identityOnly << 0 << QStringList{"TIdentificacion", "TNumeroID"};
+        QTest::newRow("motor type only")
+            << QStringLiteral("present 50\n") << 0 << QStringList{"ComboTipoMotor", "TVelocidadUsuario1"};
+        QTest::newRow("full") << QStringLiteral("full") << 0
+                              << QStringList{"TVelocidadUsuario1", "TGradosOffset", "TDientesDisco"};
+        QTest::newRow("full, factory")
+            << QStringLiteral("full") << 731 << QStringList{"ComboTipoCambiador", "TLuminosidadLeds"};
+        QTest::newRow("cx2") << QStringLiteral("cx2") << 0 << QStringList{"TTiempoLampara1"};
+        QTest::newRow("led, fifth page") << QStringLiteral("led") << 0
+                                         << QStringList{"TGradosOffset", "TLuminosidadLeds", "TDientesDisco"};
+        QTest::newRow("empty") << QStringLiteral("empty") << 0 << QStringList{};
+    }
+
+    void zavctlListsWhatTheWindowShows()
+    {
+        QFETCH(QString, profile);
+        QFETCH(int, factoryCode);
+        QFETCH(QStringList, mustShow);
+
+        if (profile.contains(QLatin1Char('\n'))) {
+            const QString path = m_dir.filePath(QStringLiteral("profile.txt"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(profile.toUtf8());
+            profile = path;
+        }
+        SimProcess sim;
+        QVERIFY2(sim.start(profile, {QStringLiteral("--no-line-rate")}), qPrintable(sim.errorText()));
+
+        restart(qint16(factoryCode));
+        useSimulator(sim);
+        ModalCloser closer; // the notice of an old firmware
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CLeer"))),
+                          Qt::LeftButton);
+        QCOMPARE(fields().statusLine(), QStringLiteral("Ended"));
+        QStringList shown;
+        for (const ParameterRow &row : parameterRows()) {
+            if (seenByTheTechnician(window(), name(row.field)))
+                shown << name(row.field);
+        }
+        for (const QString &field : mustShow)
+            QVERIFY2(shown.contains(field), qPrintable(field));
+
+        const QString ini = m_dir.filePath(QStringLiteral("zavctl.ini"));
+        {
+            QFile file(ini);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QStringLiteral("1\r\n0\r\n0\r\n\"1\"\r\n%1\r\n").arg(factoryCode).toLatin1());
+        }
+        QProcess zavctl;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        env.insert(QStringLiteral("ZAV_INI"), ini);
+        env.insert(QStringLiteral("ZAV_UNPACED"), QStringLiteral("1"));
+        zavctl.setProcessEnvironment(env);
+        zavctl.start(zavctlPath(), {QStringLiteral("--device"), sim.devicePath(), QStringLiteral("-q"),
+                                    QStringLiteral("read"), QStringLiteral("--json")});
+        QVERIFY(zavctl.waitForFinished(30000));
+        QVERIFY2(zavctl.exitCode() == 0, zavctl.readAllStandardError().constData());
+        QStringList listed;
+        const QJsonObject json = QJsonDocument::fromJson(zavctl.readAllStandardOutput()).object();
+        for (const QJsonValue &p : json.value(QStringLiteral("parameters")).toArray())
+            listed << p[QStringLiteral("field")].toString();
+        QCOMPARE(listed, shown);
     }
 
     // Closing the window in the middle of a read: the read ends at once, the

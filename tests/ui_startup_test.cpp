@@ -2,6 +2,7 @@
 // the settings file, the port, the tabs, the captions, the calibration.
 
 #include "app/startupsettings.h"
+#include "text/stringtable.h"
 #include "ui/mainwindow.h"
 #include "ui/splashwindow.h"
 #include "ui/widgetfields.h"
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/captiontable.h"
 #include "support/pty.h"
 #include "support/screenshots.h"
 
@@ -162,6 +164,35 @@ private slots:
         QCOMPARE(f.caption(QStringLiteral("Command1")), QStringLiteral("Off"));
         QCOMPARE(f.caption(QStringLiteral("Frame1(2)")), QStringLiteral("Fallo Red"));
         QVERIFY(m_window->helpFile().endsWith(QLatin1String("AideZAV.chm")));
+    }
+
+    // Every caption of the window in French: the French text of its ID, or its
+    // fixed text as designed.
+    void everyCaptionInFrench()
+    {
+        WidgetFields &f = start();
+        for (const ExpectedCaption &expected : kExpectedCaptions) {
+            const QString control = QString::fromLatin1(expected.control);
+            const QString want = expected.id ? LoadText(expected.id, LanguageVersion::French)
+                                             : QString::fromUtf8(expected.fixed);
+            QVERIFY2(
+                f.caption(control) == want,
+                qPrintable(QStringLiteral("%1: \"%2\", not \"%3\"").arg(control, f.caption(control), want)));
+        }
+        QStringList tabs;
+        for (int i = 0; i < 4; ++i)
+            tabs << LoadText(kExpectedTabIds[i], LanguageVersion::French);
+        QCOMPARE(f.listEntries(QStringLiteral("TabStrip1")), tabs);
+        for (const ExpectedList &list : kExpectedLists) {
+            QStringList entries;
+            for (int i = 0; i < 3; ++i) {
+                if (i == 0 && list.fixedFirst)
+                    entries << QString::fromUtf8(list.fixedFirst);
+                else if (list.ids[i] != 0)
+                    entries << LoadText(list.ids[i], LanguageVersion::French);
+            }
+            QCOMPARE(f.listEntries(QString::fromLatin1(list.list)), entries);
+        }
     }
 
     void calibrationIsTheLastStep()
