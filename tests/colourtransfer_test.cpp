@@ -76,6 +76,7 @@ private slots:
     void openFailure();
     void busyLinkSendsNothing();
     void lineLostMidway();
+    void writeLineLostInTheSecondHalfBank();
 };
 
 void ColourTransferTest::progressText()
@@ -242,6 +243,18 @@ void ColourTransferTest::silentAddressEndsOnlyItsHalfBank()
     QCOMPARE(rig.state.colours.colour(5),
              patternByte(3, 0) * 65536 + patternByte(3, 1) * 256 + patternByte(3, 2));
     QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
+    QCOMPARE(rig.fields.statusHistory.count(QStringLiteral("Reading Error in data 40")), 1);
+    QVERIFY(rig.buttonsEnabled());
+    // The grid shows the table as it came out, carried-over bytes and all.
+    for (int row = 1; row <= SectorTable::kRows; ++row) {
+        for (int entry = 1; entry <= SectorTable::kEntries; ++entry) {
+            const qint32 value = rig.state.table.entry(row, entry);
+            const QString shown = value >= 0 && value <= 359
+                                      ? QStringLiteral("%1").arg(value, 3, 10, QLatin1Char('0'))
+                                      : QString();
+            QCOMPARE(rig.grid.cellText(row, entry), shown);
+        }
+    }
     // Three tries of 2 s and the 1 s pause in virtual time.
     QVERIFY(rig.clock.nowNs() > 7'000'000'000LL);
 }
@@ -302,6 +315,25 @@ void ColourTransferTest::lineLostMidway()
     QCOMPARE(rig.state.table.entry(5, 1), 45);
     QCOMPARE(rig.state.table.entry(3, 1), 511);
     QVERIFY(rig.buttonsEnabled());
+}
+
+// A write that loses the line in the second record of bank 1 sends nothing more:
+// not the rest of the bank, not the banks after it.
+void ColourTransferTest::writeLineLostInTheSecondHalfBank()
+{
+    Rig rig;
+    rig.port.loseAfterFrames = 75;
+
+    rig.transfer.CEscribirColores_Click();
+
+    QCOMPARE(rig.port.frames.size(), 76);
+    QCOMPARE(quint8(rig.port.frames.last()[5]), quint8(128 + 75 - 67));
+    QCOMPARE(rig.fields.beeps, 0);
+    QVERIFY(!rig.link.failureText().isEmpty());
+    QCOMPARE(rig.fields.statusLine(), rig.link.failureText());
+    QVERIFY(rig.buttonsEnabled());
+    QVERIFY(!rig.link.busy());
+    QVERIFY(!rig.port.isOpen());
 }
 
 QTEST_GUILESS_MAIN(ColourTransferTest)

@@ -1,6 +1,7 @@
 // End-to-end checks of the colour read and write over the real serial path
-// against zav-sim: all 536 transactions, the banks byte for byte, and the
-// carry-over of an earlier bank's bytes when an address goes unanswered.
+// against zav-sim: all 536 transactions and the banks byte for byte. The
+// carry-over of an earlier bank's bytes when an address goes unanswered is
+// colourtransfer_test's, in virtual time.
 
 #include "sectors/colourrecord.h"
 #include "support/e2erig.h"
@@ -113,7 +114,6 @@ private slots:
     void writeRightAfterStartUp();
     void fullRead();
     void fullWrite();
-    void noAnswerAtAddress40OfBank2();
 };
 
 void E2eColoursTest::writeRightAfterStartUp()
@@ -214,68 +214,6 @@ void E2eColoursTest::fullWrite()
     for (int r = 1; r <= 8; ++r)
         QCOMPARE(rig.sectors.colours.colour(r), rows[r].colour);
     QCOMPARE(rig.fields.beeps, 0);
-}
-
-void E2eColoursTest::noAnswerAtAddress40OfBank2()
-{
-    E2eRig rig;
-    QVERIFY(rig.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate"), QStringLiteral("--silent"),
-                                               QStringLiteral("136:40")}));
-    // Only the time-out waits for real here.
-    rig.setRealPauses(false);
-    const Rows rows = patternRows();
-    std::array<QByteArray, 5> banks;
-    for (int bank = 1; bank <= 4; ++bank) {
-        banks[bank] = bankBytes(rows, bank);
-        QVERIFY(loadBank(rig, bank, banks[bank]));
-    }
-
-    const int mark = rig.logMark();
-    rig.colours.CLeerColores_Click();
-
-    // Bank 2 stops at 40 after three tries and goes on at 128.
-    QList<QByteArray> expected;
-    for (const QByteArray &frame : transferFrames(false, banks)) {
-        const bool bank2 = quint8(frame[4]) == 136;
-        const int address = quint8(frame[5]);
-        if (bank2 && address == 40)
-            expected << frame << frame << frame;
-        else if (!(bank2 && address > 40 && address < 128))
-            expected << frame;
-    }
-    const QList<E2eRig::LoggedFrame> log = rig.logSince(mark);
-    QCOMPARE(rig.requestsSince(mark), expected);
-    QList<double> silentTimes;
-    for (const E2eRig::LoggedFrame &frame : log) {
-        if (frame.received && frame.note.startsWith(QLatin1String("no answer")))
-            silentTimes.append(frame.seconds);
-    }
-    QCOMPARE(silentTimes.size(), 3);
-    // The 2 s run from the tool's own sending; the simulator stamps each frame when it
-    // gets to read it, a few milliseconds later or sooner under load.
-    for (int i = 1; i < 3; ++i)
-        QVERIFY2(silentTimes[i] - silentTimes[i - 1] >= 1.99,
-                 qPrintable(QString::number(silentTimes[i] - silentTimes[i - 1], 'f', 6)));
-
-    QCOMPARE(rig.fields.statusHistory.count(QStringLiteral("Reading Error in data 40")), 1);
-    QCOMPARE(rig.fields.beeps, 1);
-    QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
-    QVERIFY(rig.buttonsEnabled());
-
-    // Row 3 took addresses 40..66 from bank 1 (row 1): entry 19's low byte and entries 20..32.
-    Rows want = rows;
-    const qint32 entry19 = (rows[3].entries[19] & 0xFF00) | (rows[1].entries[19] & 0xFF);
-    want[3].entries[19] = entry19;
-    for (int e = 20; e <= 32; ++e)
-        want[3].entries[e] = rows[1].entries[e];
-    QVERIFY(want[3].entries != rows[3].entries);
-    for (int r = 1; r <= 8; ++r) {
-        QCOMPARE(rig.sectors.colours.colour(r), want[r].colour);
-        for (int e = 1; e <= 32; ++e) {
-            QCOMPARE(rig.sectors.table.entry(r, e), want[r].entries[e]);
-            QCOMPARE(rig.grid.cellText(r, e), cellText(want[r].entries[e]));
-        }
-    }
 }
 
 QTEST_GUILESS_MAIN(E2eColoursTest)

@@ -124,20 +124,37 @@ private slots:
         for (int a = 0; a < 256; ++a)
             rig.port.params[a] = 0x11;
         rig.port.silentCommandAddress.insert({1, 17});
+        int beepsAtMessage = -1;
+        rig.fields.onMessage = [&](const QString &) { beepsAtMessage = rig.fields.beeps; };
         rig.ops.CLeer_Click();
 
+        QCOMPARE(rig.framesOf(128).size(), 32);
         QCOMPARE(rig.addressesOf(1), range(0, 17) << 17 << 17);
+        QCOMPARE(rig.port.frames.size(), 32 + 20);
         const int error = rig.statusIndex("Reading Error in data 17");
         QVERIFY(error > 0);
-        QCOMPARE(rig.fields.statusHistory.at(error + 1), QString("Ended"));
-        QVERIFY(rig.statusTimesNs.at(error + 1) - rig.statusTimesNs.at(error) >= 1000'000'000);
+        QCOMPARE(rig.fields.statusHistory.at(error - 1), QString("Error R  3"));
+        QCOMPARE(rig.fields.statusHistory.mid(error + 1), QStringList{"Ended"});
+        // The 1 s pause after the failure, before anything else.
+        const qint64 pauseNs = rig.statusTimesNs.at(error + 1) - rig.statusTimesNs.at(error);
+        QVERIFY2(pauseNs >= 1000'000'000 && pauseNs < 1100'000'000, qPrintable(QString::number(pauseNs)));
         QCOMPARE(rig.fields.beeps, 1);
         QCOMPARE(rig.fields.statusLine(), QString("Ended"));
-        // 0..16 from the controller, the rest from 0.
+        // 0..16 from the controller, the rest as for a stored 0.
+        QCOMPARE(rig.fields.text("TVelocidadUsuario1"), QString("111.8481"));
         QCOMPARE(rig.fields.text("TPulsosRevolucion"), QString::number(0x1111));
+        QCOMPARE(rig.fields.text("TLuxON"), QString("0"));
+        QCOMPARE(rig.fields.text("TLuxONAD"), QString("0"));
+        QCOMPARE(rig.fields.text("TTestFotocelula"), QString("0.0"));
+        QCOMPARE(rig.fields.listIndex("ComboTipoCambiador"), 0);
+        QCOMPARE(rig.fields.listIndex("ComboSensorLuz"), 0);
+        QCOMPARE(rig.fields.text("TVersionFirmwareR"), QString("0"));
         QCOMPARE(rig.fields.text("TNumeroID"), QString("0"));
+        // The old-firmware notice of the zero firmware byte comes after the beep.
         QCOMPARE(rig.fields.messages, QStringList({LoadText(2001)}));
+        QCOMPARE(beepsAtMessage, 1);
         QVERIFY(buttonsEnabled(rig.fields));
+        QVERIFY(!rig.port.isOpen());
     }
 
     // Answers that are short, long or late never lend their bytes to another request:
@@ -313,7 +330,9 @@ private slots:
         rig.port.frames.clear();
         rig.fields.beeps = 0;
         rig.fields.statusHistory.clear();
-        rig.fields.setText("TNumeroID", "258"); // 0x01 0x02
+        rig.statusTimesNs.clear();
+        rig.fields.setText("TNumeroID", "258");         // 0x01 0x02
+        rig.fields.setText("TTiempoRetornoRed", "7.5"); // 34..35: 0x00 0x4B
         if (silentAt >= 0)
             rig.port.silentCommandAddress.insert({2, silentAt});
 
@@ -328,10 +347,18 @@ private slots:
         QCOMPARE(rig.fields.beeps, beeps);
         QCOMPARE(rig.fields.statusHistory.first(), QString("Writing"));
         QCOMPARE(rig.fields.statusLine(), QString("255"));
-        if (silentAt >= 0)
-            QVERIFY(
-                rig.fields.statusHistory.contains(QStringLiteral("Reading Error in data %1").arg(silentAt)));
+        if (silentAt >= 0) {
+            // Three tries, the failure, the 1 s pause, then the ID number all the same.
+            const int error = rig.statusIndex(QStringLiteral("Reading Error in data %1").arg(silentAt));
+            QVERIFY(error > 0);
+            QCOMPARE(rig.fields.statusHistory.at(error - 1), QString("Error R  3"));
+            QCOMPARE(rig.fields.statusHistory.mid(error + 1), QStringList({"254", "255"}));
+            const qint64 pauseNs = rig.statusTimesNs.at(error + 1) - rig.statusTimesNs.at(error);
+            QVERIFY2(pauseNs >= 1000'000'000 && pauseNs < 1100'000'000, qPrintable(QString::number(pauseNs)));
+        }
         QVERIFY(!rig.fields.statusHistory.contains("Ended"));
+        // Cells after a failure are not written; the ID number is.
+        QCOMPARE(rig.port.params[35], quint8(silentAt >= 0 && silentAt <= 35 ? 0 : 75));
         QCOMPARE(rig.port.params[254], quint8(1));
         QCOMPARE(rig.port.params[255], quint8(2));
         QVERIFY(buttonsEnabled(rig.fields));
@@ -469,6 +496,16 @@ private slots:
         QVERIFY(!silent.port.isOpen());
         // Three tries about two seconds apart.
         QVERIFY(silent.clock.nowNs() >= 6'000'000'000);
+
+        // Answered on the second try: the retry text of the first, then success.
+        Rig late;
+        late.port.answerFromTry = 2;
+        late.ops.directCommand(which);
+        QCOMPARE(late.port.frames, QList<QByteArray>(2, expected));
+        QVERIFY(late.fields.statusHistory.contains("Time Out Transmision"));
+        QVERIFY(late.fields.statusHistory.contains("Error R  1"));
+        QVERIFY(!late.fields.statusHistory.contains("Error R  2"));
+        QCOMPARE(late.fields.statusLine(), success);
     }
 
     void dayFrameOnTheLine()
