@@ -633,7 +633,7 @@ private slots:
         // clang-format off
         const Case cases[] = {
             {"CLeer",              Effect::Frame, "4A 51 00 00 80 00 00 7F"}, // identification first
-            {"CEscribir",          Effect::Frame, "4A 51 00 00 02 00"},       // address 0 first
+            {"CEscribir",          Effect::Frame, "4A 51 00 00 02 1B 01 E7"}, // changer type first
             {"CInterrogar",        Effect::Frame, "4A 51 00 00 05 00 00 FA"},
             {"CCambioLamparaOn",   Effect::Frame, "4A 51 00 00 06 00 01 F8"},
             {"CCambioLamparaOff",  Effect::Frame, "4A 51 00 00 06 00 00 F9"},
@@ -665,10 +665,17 @@ private slots:
         }
         QCOMPARE(listed.size(), qsizetype(std::size(cases)));
 
+        // A CX2 changer (its rule shows the mains-failure group) and the fifth page;
+        // few parameters, so the read and the write are short.
+        const QString profile = m_dir.filePath(QStringLiteral("buttons.txt"));
+        {
+            QFile file(profile);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("present 27 225 252\nparam 27 1\nparam 252 50\n");
+        }
         restart(731);
         SimProcess sim;
-        QVERIFY2(sim.start(QStringLiteral("full"), {QStringLiteral("--no-line-rate")}),
-                 qPrintable(sim.errorText()));
+        QVERIFY2(sim.start(profile, {QStringLiteral("--no-line-rate")}), qPrintable(sim.errorText()));
         useSimulator(sim);
         fields().setValue(QStringLiteral("chkEstado"), 1);
 
@@ -780,10 +787,6 @@ private slots:
                               << QStringList{"TVelocidadUsuario1", "TGradosOffset", "TDientesDisco"};
         QTest::newRow("full, factory")
             << QStringLiteral("full") << 731 << QStringList{"ComboTipoCambiador", "TLuminosidadLeds"};
-        QTest::newRow("cx2") << QStringLiteral("cx2") << 0 << QStringList{"TTiempoLampara1"};
-        QTest::newRow("led, fifth page") << QStringLiteral("led") << 0
-                                         << QStringList{"TGradosOffset", "TLuminosidadLeds", "TDientesDisco"};
-        QTest::newRow("empty") << QStringLiteral("empty") << 0 << QStringList{};
     }
 
     void zavctlListsWhatTheWindowShows()
