@@ -532,8 +532,7 @@ private slots:
         QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CDia"))),
                           Qt::LeftButton);
         QCOMPARE(fields().statusLine(), QStringLiteral(" ZAV is in day mode"));
-        QVERIFY(
-            window().grab().save(screenshotPath(m_dir.path(), QStringLiteral("zav-main-after-read.png"))));
+        QVERIFY(window().grab().save(screenshotPath(QStringLiteral("zav-main-after-read.png"))));
     }
 
     // Hours of polling keep only the last lines in the box; they save and clear.

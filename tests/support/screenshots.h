@@ -1,16 +1,22 @@
 #pragma once
 
-#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
-// Where a GUI test saves a picture for a look at the layout: the folder named by
-// ZAV_TEST_SCREENSHOTS when it is set (kept for review), else the test's own
-// temporary folder (removed with it).
-inline QString screenshotPath(const QString &temporaryFolder, const QString &name)
+// Where a GUI test saves a picture for a look at the layout: a temporary folder
+// of the test program, removed at its end; with ZAV_KEEP_SCREENSHOTS set it
+// stays, and its path is printed once.
+inline QString screenshotPath(const QString &name)
 {
-    const QString kept = qEnvironmentVariable("ZAV_TEST_SCREENSHOTS");
-    const QString folder = kept.isEmpty() ? temporaryFolder : kept;
-    QDir().mkpath(folder);
-    return QDir(folder).filePath(name);
+    static QTemporaryDir folder;
+    static const bool kept = [] {
+        if (!qEnvironmentVariableIsSet("ZAV_KEEP_SCREENSHOTS"))
+            return false;
+        folder.setAutoRemove(false);
+        qInfo("Pictures of the window: %s", qPrintable(folder.path()));
+        return true;
+    }();
+    Q_UNUSED(kept);
+    return folder.filePath(name);
 }
