@@ -1,5 +1,5 @@
-// End-to-end checks of the serial path (Qt serial port, steady clock, real
-// pauses, link) against zav-sim on a pseudo-terminal: direct commands, status
+// End-to-end checks of the serial path (Qt serial port, steady clock, link)
+// against zav-sim on a pseudo-terminal: direct commands, status
 // interrogation, one transaction at a time, a line that hangs up, a port that
 // cannot be opened.
 
@@ -378,6 +378,9 @@ void E2eLinkTest::hangUpDuringRead()
     const QString com1 = dir.filePath(QFileInfo(dir.path()).fileName() + QStringLiteral("-com1"));
     QVERIFY(QFile::link(rig.sim.devicePath(), com1));
     rig.usePortDevice(com1);
+    // The simulator hangs up once the line has been quiet a moment after the
+    // last answer: real pauses give it that moment.
+    rig.setRealPauses(true);
     QElapsedTimer timer;
     timer.start();
     rig.ops.CLeer_Click();

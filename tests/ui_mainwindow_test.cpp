@@ -772,18 +772,21 @@ private slots:
         QTest::addColumn<int>("factoryCode");
         QTest::addColumn<QStringList>("mustShow");
 
-        const QString identityOnly = QStringLiteral("present 240 250 255\n"
+        // The identity's bits and the fifth page (bit 225 adds its tab) with its fields.
+        const QString identityOnly = QStringLiteral("present 221-225 240 250 255\n"
                                                     "text 231 16 HARBOUR LIGHT 7\n"
                                                     "u16 249 877\n"
-                                                    "u16 254 4321\n");
+                                                    "u16 254 4321\n"
+                                                    "param 224 36\n");
         QTest::newRow("identifier, ID and manufacturer bits, factory")
-            << identityOnly << 731 << QStringList{"TIdentificacion", "TNumeroFabricacion", "TNumeroID"};
+            << identityOnly << 731
+            << QStringList{"TIdentificacion", "TNumeroFabricacion", "TNumeroID", "TDientesDisco"};
         QTest::newRow("identifier, ID and manufacturer bits")
-            << identityOnly << 0 << QStringList{"TIdentificacion", "TNumeroID"};
+            << identityOnly << 0
+            << QStringList{"TGradosOffset", "TLuminosidadLeds", "TDientesDisco", "TIdentificacion",
+                           "TNumeroID"};
         QTest::newRow("motor type only")
             << QStringLiteral("present 50\n") << 0 << QStringList{"ComboTipoMotor", "TVelocidadUsuario1"};
-        QTest::newRow("full") << QStringLiteral("full") << 0
-                              << QStringList{"TVelocidadUsuario1", "TGradosOffset", "TDientesDisco"};
         QTest::newRow("full, factory")
             << QStringLiteral("full") << 731 << QStringList{"ComboTipoCambiador", "TLuminosidadLeds"};
     }

@@ -27,7 +27,7 @@ E2eRig::E2eRig()
     : port(createQtSerialPort()), link(*port, clock, delay), ops(fields, link, map, 0),
       editor(sectors, grid, fields), colours(link, fields, editor)
 {
-    setRealPauses(true);
+    setRealPauses(false);
     link.statusLine = [this](const QString &text) { fields.setStatusLine(text); };
     link.processEvents = [this] {
         ++eventPumps;

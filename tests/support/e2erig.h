@@ -21,9 +21,9 @@
 #include <memory>
 
 // The whole serial path of the tool, headless: zav-sim on a pseudo-terminal as
-// "Com1:", the Qt serial port, the steady clock, real pauses, the link, the
-// in-memory fields set up as the window's start-up leaves them, the device
-// operations and the colour transfer.
+// "Com1:", the Qt serial port, the steady clock, the link, the in-memory fields
+// set up as the window's start-up leaves them, the device operations and the
+// colour transfer. Unpaced unless a test asks for the real pauses.
 class E2eRig
 {
 public:
@@ -46,8 +46,9 @@ public:
     // Maps port 1 to any device path (one that does not exist, for instance).
     void usePortDevice(const QString &device);
 
-    // Pauses of the protocol really wait (the default). Off, they return at once
-    // as before calibration, for bulk transfers where only the bytes matter.
+    // On, the pauses of the protocol really wait, as after the window's
+    // calibration. Off (the default), they return at once as before it: where
+    // only the bytes and the order matter.
     void setRealPauses(bool real);
 
     // Sends a control line to the simulator; QVERIFY-able on "ok".
