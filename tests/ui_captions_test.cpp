@@ -34,6 +34,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -293,7 +295,9 @@ int layOutWindow(int argc, char *argv[])
     const QString folder = QString::fromLocal8Bit(argv[2]);
     const QString tag = QString::fromLocal8Bit(argv[3]);
     QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder + QStringLiteral("/store"));
+    // A store of this language's own: the languages lay out side by side.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       folder + QStringLiteral("/store-") + tag);
     // A port that is not there: the start-up trial fails at once.
     qputenv("ZAV_COM1", (folder + QStringLiteral("/no-port")).toLocal8Bit());
 
@@ -312,6 +316,29 @@ int layOutWindow(int argc, char *argv[])
     return 0;
 }
 
+// The languages and scales the window is laid out in, one child process each.
+struct Layout
+{
+    const char *tag;
+    const char *locale;
+    const char *scale;
+};
+
+const Layout kLayouts[] = {
+    {"en 100%", "en_GB.UTF-8", "1"},
+    {"es 100%", "es_ES.UTF-8", "1"},
+    {"es traditional 100%", "es_ES.UTF-8@traditional", "1"},
+    {"fr 100%", "fr_FR.UTF-8", "1"},
+    {"en 200%", "en_GB.UTF-8", "2"},
+    {"es 200%", "es_ES.UTF-8", "2"},
+    {"fr 200%", "fr_FR.UTF-8", "2"},
+};
+
+QString fileTag(const char *tag)
+{
+    return QString::fromLatin1(tag).replace(QLatin1Char(' '), QLatin1Char('-')).remove(QLatin1Char('%'));
+}
+
 } // namespace
 
 class CaptionsTest : public QObject
@@ -320,6 +347,8 @@ class CaptionsTest : public QObject
 
 private:
     QTemporaryDir m_pictures;
+    // Every language's child starts at once and lays out beside the others.
+    std::map<QString, std::unique_ptr<QProcess>> m_children;
 
 private slots:
     void initTestCase()
@@ -329,45 +358,37 @@ private slots:
             m_pictures.setAutoRemove(false);
             qInfo("Pictures of the window: %s", qPrintable(m_pictures.path()));
         }
+        for (const Layout &layout : kLayouts) {
+            // The language comes from the locale exactly as at the program's start.
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove(QStringLiteral("LC_ALL"));
+            environment.remove(QStringLiteral("LC_MESSAGES"));
+            environment.insert(QStringLiteral("LANG"), QString::fromLatin1(layout.locale));
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(layout.scale));
+            auto child = std::make_unique<QProcess>();
+            child->setProcessEnvironment(environment);
+            child->setProcessChannelMode(QProcess::SeparateChannels);
+            child->start(QCoreApplication::applicationFilePath(),
+                         {QString::fromLatin1(kChildSwitch), m_pictures.path(), fileTag(layout.tag)});
+            m_children[QString::fromLatin1(layout.tag)] = std::move(child);
+        }
     }
 
     void captionsFitTheirBoxes_data()
     {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("scale");
-        QTest::newRow("en 100%") << QStringLiteral("en_GB.UTF-8") << QStringLiteral("1");
-        QTest::newRow("es 100%") << QStringLiteral("es_ES.UTF-8") << QStringLiteral("1");
-        QTest::newRow("es traditional 100%")
-            << QStringLiteral("es_ES.UTF-8@traditional") << QStringLiteral("1");
-        QTest::newRow("fr 100%") << QStringLiteral("fr_FR.UTF-8") << QStringLiteral("1");
-        QTest::newRow("en 200%") << QStringLiteral("en_GB.UTF-8") << QStringLiteral("2");
-        QTest::newRow("es 200%") << QStringLiteral("es_ES.UTF-8") << QStringLiteral("2");
-        QTest::newRow("fr 200%") << QStringLiteral("fr_FR.UTF-8") << QStringLiteral("2");
+        QTest::addColumn<QString>("tag");
+        for (const Layout &layout : kLayouts)
+            QTest::newRow(layout.tag) << QString::fromLatin1(layout.tag);
     }
 
     void captionsFitTheirBoxes()
     {
-        QFETCH(QString, locale);
-        QFETCH(QString, scale);
+        QFETCH(QString, tag);
         QVERIFY2(dialogFaceInstalled(),
                  "the window's face Carlito (fonts-crosextra-carlito) is not installed");
 
-        // The language comes from the locale exactly as at the program's start.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("LC_ALL"));
-        environment.remove(QStringLiteral("LC_MESSAGES"));
-        environment.insert(QStringLiteral("LANG"), locale);
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("QT_SCALE_FACTOR"), scale);
-        const QString tag = QString::fromLatin1(QTest::currentDataTag())
-                                .replace(QLatin1Char(' '), QLatin1Char('-'))
-                                .remove(QLatin1Char('%'));
-
-        QProcess child;
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::SeparateChannels);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QString::fromLatin1(kChildSwitch), m_pictures.path(), tag});
+        QProcess &child = *m_children.at(tag);
         QVERIFY2(child.waitForFinished(120000), "the window did not lay out in time");
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());
@@ -378,7 +399,8 @@ private slots:
                 offenders << QString::fromUtf8(line.mid(9));
         }
         QVERIFY2(offenders.isEmpty(), qPrintable(QLatin1Char('\n') + offenders.join(QLatin1Char('\n'))));
-        QVERIFY(QFile::exists(QStringLiteral("%1/%2-page5.png").arg(m_pictures.path(), tag)));
+        QVERIFY(QFile::exists(
+            QStringLiteral("%1/%2-page5.png").arg(m_pictures.path(), fileTag(qPrintable(tag)))));
     }
 };
 
