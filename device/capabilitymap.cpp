@@ -18,3 +18,11 @@ bool CapabilityMap::anyPresent(int first, int last) const
     }
     return false;
 }
+
+int CapabilityMap::presentCount(int first, int last) const
+{
+    int count = 0;
+    for (int address = first; address <= last; ++address)
+        count += ComprobarParametro(address) ? 1 : 0;
+    return count;
+}

@@ -15,4 +15,6 @@ public:
     bool ComprobarParametro(int NumeroParametro) const;
     // True when any address of first..last is present.
     bool anyPresent(int first, int last) const;
+    // How many addresses of first..last are present.
+    int presentCount(int first = 0, int last = 255) const;
 };

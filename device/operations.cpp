@@ -20,6 +20,7 @@ constexpr quint8 kWriteCommand = 2;
 constexpr quint8 kStatusCommand = 5;
 constexpr quint8 kDirectCommand = 6;
 constexpr quint8 kIdentifyCommand = 128;
+constexpr int kIdentifySteps = 32;
 
 constexpr int kFailurePauseMs = 1000;
 constexpr int kBeepAfterAddress = 223;
@@ -87,11 +88,12 @@ void DeviceOperations::IdentificarZAV()
         HabilitaBotones();
         return;
     }
-    std::array<quint8, 32> bytes{};
-    for (int index = 0; index < 32 && !m_link.aborted(); ++index) {
+    std::array<quint8, kIdentifySteps> bytes{};
+    for (int index = 0; index < kIdentifySteps && !m_link.aborted(); ++index) {
         // An unanswered step leaves its byte 0: those eight addresses count as absent.
         bytes[index] = exchange(kIdentifyCommand, quint8(index), 0).Data3;
         m_fields.setStatusLine(QStringLiteral(" %1").arg(index));
+        m_link.progress().advance();
     }
     m_link.closePort();
     // A map half-fetched over a lost line would hide the controller's parameters
@@ -115,10 +117,16 @@ void DeviceOperations::CLeer_Click()
         reportBusy();
         return;
     }
+    // The identification's steps and one read per present address. Until the
+    // identification has found the map, the last one known stands in for it (all
+    // 256 before the first), so the count only ever moves forward.
+    const int known = m_map.presentCount();
+    OperationProgress::Scope progress(m_link.progress(), kIdentifySteps + (known > 0 ? known : 256));
     IdentificarZAV();
     // The port could not be opened or went away: the failure text stays.
     if (m_link.failed() || m_link.aborted())
         return;
+    m_link.progress().setTotal(kIdentifySteps + m_map.presentCount());
     m_fields.setStatusLine(QStringLiteral("Reading"));
     m_fields.setVisible(QStringLiteral("PictureInicio"), false);
     LeerZAV();
@@ -144,6 +152,7 @@ void DeviceOperations::LeerZAV()
         }
         image[address] = reply.Data3;
         m_fields.setStatusLine(QString::number(address));
+        m_link.progress().advance();
     }
     m_link.closePort();
     // The window is closing: no fields to fill, no message to wait for.
@@ -181,9 +190,12 @@ bool DeviceOperations::writeRun(const ParameterImage &image, int first, int last
                 m_fields.setStatusLine(QStringLiteral("Reading Error in data %1").arg(address));
                 m_fields.beep();
                 m_link.delay().DelayMs(kFailurePauseMs);
+                // The rest of this run will not be sent: settled all the same.
+                m_link.progress().advance(m_map.presentCount(address, last));
                 return false;
             }
             m_fields.setStatusLine(QString::number(address));
+            m_link.progress().advance();
         }
         if (address == kBeepAfterAddress)
             m_fields.beep();
@@ -206,6 +218,10 @@ void DeviceOperations::EscribirZAV()
         HabilitaBotones();
         return;
     }
+    int total = 0;
+    for (int address = 0; address < 256; ++address)
+        total += sent(address) ? 1 : 0;
+    OperationProgress::Scope progress(m_link.progress(), total);
     if (!openPort()) {
         HabilitaBotones();
         return;

@@ -4,7 +4,10 @@
 #include "link/delay.h"
 #include "link/serialport.h"
 
-Link::Link(SerialPort &port, Clock &clock, Delay &delay) : m_port(port), m_clock(clock), m_delay(delay) {}
+Link::Link(SerialPort &port, Clock &clock, Delay &delay)
+    : m_port(port), m_clock(clock), m_delay(delay), m_progress(clock)
+{
+}
 
 bool Link::AbrirCom()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/frame.h"
+#include "link/operationprogress.h"
 #include "link/trafficevent.h"
 
 #include <QString>
@@ -51,6 +52,9 @@ public:
     bool failed() const { return m_failed; }
     QString failureText() const { return m_failureText; }
 
+    // The running long operation's count of transactions.
+    OperationProgress &progress() { return m_progress; }
+
     SerialPort &port() { return m_port; }
     Clock &clock() { return m_clock; }
     Delay &delay() { return m_delay; }
@@ -65,6 +69,7 @@ private:
     SerialPort &m_port;
     Clock &m_clock;
     Delay &m_delay;
+    OperationProgress m_progress;
     quint8 m_triesLeft = 0;
     bool m_busy = false;
     bool m_aborted = false;

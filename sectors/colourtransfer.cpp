@@ -6,9 +6,14 @@
 #include "sectors/colourrecord.h"
 #include "sectors/sectoreditor.h"
 
+#include <iterator>
+
 namespace {
 const char *const kButtons[] = {"CAbrir", "CGuardar", "CLeer", "CEscribir"};
 constexpr int kFailurePauseMs = 1000;
+// Every byte of both records of every bank: 536.
+constexpr int kTransactions =
+    ColourRecord::kBanks * int(std::size(ColourRecord::kRecordStarts)) * ColourRecord::kSize;
 } // namespace
 
 ColourTransfer::ColourTransfer(Link &link, Fields &fields, SectorEditor &editor)
@@ -55,11 +60,14 @@ bool ColourTransfer::transferRecord(Direction direction, int bank, int first,
             m_fields.setStatusLine(QStringLiteral("Reading Error in data ") + QString::number(address));
             m_fields.beep();
             m_link.delay().DelayMs(kFailurePauseMs);
+            // The rest of this half is skipped: settled all the same.
+            m_link.progress().advance(first + ColourRecord::kSize - address);
             return true;
         }
         if (direction == Direction::Read)
             buffer[address] = reply.Data3;
         m_fields.setStatusLine(progressText(bank, address, buffer[address]));
+        m_link.progress().advance();
     }
     return true;
 }
@@ -71,6 +79,7 @@ void ColourTransfer::CLeerColores_Click()
         m_fields.setStatusLine(QStringLiteral("Busy: wait for the running operation to end"));
         return;
     }
+    OperationProgress::Scope progress(m_link.progress(), kTransactions);
     DeshabilitaBotones();
     // Not cleared between banks: a byte that does not arrive keeps what an
     // earlier bank put at that address.
@@ -111,6 +120,7 @@ void ColourTransfer::CEscribirColores_Click()
         return;
     }
     m_fields.setStatusLine(QStringLiteral("Segments transmision"));
+    OperationProgress::Scope progress(m_link.progress(), kTransactions);
     if (!m_link.AbrirCom()) {
         m_fields.setStatusLine(m_link.failureText());
         HabilitaBotones();

@@ -42,6 +42,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -49,6 +50,7 @@
 #include <QTabBar>
 #include <QTime>
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -98,6 +100,7 @@ frmMain::frmMain(StartupSettings &settings, QString settingsPath, QWidget *paren
     m_link.traffic = [this](const TrafficEvent &event) { m_traffic.record(event); };
 
     buildLayout();
+    m_link.progress().changed = [this](const OperationProgress &progress) { showProgress(progress); };
 
     // The Communications page: the traffic record live in TDebug, and the device
     // behind the port list.
@@ -145,6 +148,7 @@ frmMain::~frmMain()
     m_link.closePort();
     // TDebug goes with the widgets: nothing more is recorded.
     m_link.traffic = nullptr;
+    m_link.progress().changed = nullptr;
     // The widgets go before the operations their handlers call into.
     delete takeCentralWidget();
 }
@@ -339,10 +343,30 @@ void frmMain::buildLayout()
         panel->setFrameShadow(QFrame::Sunken);
         panel->setContentsMargins(3, 0, 3, 0);
     }
+    // How far a read, a write or a colour transfer is; there only while one runs.
+    m_progressBar = new QProgressBar(bar);
+    m_progressBar->setObjectName(QStringLiteral("OperationProgress"));
+    m_progressBar->setTextVisible(true);
+    m_progressBar->setAlignment(Qt::AlignCenter);
+    m_progressBar->setFixedWidth(twipsToPixels(2400));
+    m_progressBar->hide();
     bar->addWidget(m_statusLine, 1);
+    bar->addWidget(m_progressBar);
     bar->addPermanentWidget(m_date);
     bar->addPermanentWidget(m_time);
     m_fields->setStatusLabel(m_statusLine);
+}
+
+void frmMain::showProgress(const OperationProgress &progress)
+{
+    if (!progress.running()) {
+        m_progressBar->hide();
+        return;
+    }
+    m_progressBar->setRange(0, std::max(progress.total(), 1));
+    m_progressBar->setValue(progress.done());
+    m_progressBar->setFormat(progress.text());
+    m_progressBar->show();
 }
 
 void frmMain::wireHandlers()

@@ -19,6 +19,7 @@ class ParameterFileOps;
 class PortPanel;
 class PortTrial;
 class QLabel;
+class QProgressBar;
 class QTabBar;
 class SectorEditor;
 class SectorGrid;
@@ -81,6 +82,7 @@ private:
     void Form_Unload();
     void savePlacement();
     void updateClock();
+    void showProgress(const OperationProgress &progress);
     quint32 chooseColour();
 
     StartupSettings &m_settings;
@@ -99,6 +101,7 @@ private:
     QTabBar *m_tabStrip = nullptr;
     QWidget *m_tabPanel = nullptr;
     QLabel *m_statusLine = nullptr;
+    QProgressBar *m_progressBar = nullptr;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     SectorGrid *m_grid = nullptr;
