@@ -705,8 +705,9 @@ private slots:
         QVERIFY(writeFile(pathA, a));
         QVERIFY(writeFile(pathB, b));
 
+        // The statuses of diff(1): 1 differ, 0 the same; 3 for a file that cannot be read.
         const Run run = zavctl({QStringLiteral("diff"), pathA, pathB});
-        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QVERIFY2(run.status == 1, qPrintable(run.err));
         QCOMPARE(run.out, QStringLiteral("Delay Lamp 1: 2.0 Seg. | 7.7 Seg.\n"
                                          "Cell 100: 0 | 5\n"
                                          "Colour 1: 0 | 255\n"
@@ -715,6 +716,11 @@ private slots:
         const Run same = zavctl({QStringLiteral("diff"), pathA, pathA});
         QCOMPARE(same.status, 0);
         QVERIFY(same.out.isEmpty());
+
+        const Run missing =
+            zavctl({QStringLiteral("diff"), pathA, m_dir.filePath(QStringLiteral("none.zav"))});
+        QCOMPARE(missing.status, 3);
+        QVERIFY(missing.out.isEmpty());
     }
 
     // The one test that waits out the real 2-second time-out, and the one paced

@@ -186,12 +186,15 @@ QString usageText()
 
 Runs the ZAV tool's controller operations without the window: the same frames,
 pacing and port mapping. Progress goes to standard error, results to standard
-output.
+output. During a read, a write and the colour transfers the progress is the
+count of transactions done out of the total and the time left: one line that
+updates itself on a terminal, a line at every tenth of the way otherwise.
 
 Port: --port N opens port N (1 to 9): the device in ZAV_COM<N>, else the adapter
 assigned to ComN on the window's Communications page, else /dev/ttyS<N-1>;
---device PATH opens PATH as port 1; with neither, the port in zav.ini beside the
-executable (or the file named by ZAV_INI).
+--device PATH opens PATH as port 1; with neither, the port in the window's
+zav.ini: the one beside the programs, or ~/.config/ZAV/zav.ini when that folder
+is not writable (an installed tool), or the file named by ZAV_INI.
 
 --trace FILE appends the traffic record to FILE as it goes: every frame sent and
 received (TX, RX) in hex with its time in ms, and the events between them (try
@@ -223,20 +226,22 @@ Commands:
       an assignment or the default).
   diff A.zav B.zav
       Prints the parameters that differ, by label, with both values
-      ("label: A | B"), then differing cells, colours and sector rows.
+      ("label: A | B"), then differing cells, colours and sector rows. No port
+      is opened. Exits 0 when the files hold the same settings, 1 when they
+      differ, as diff(1) does.
 
 JSON (--json) is for programs and does not follow the locale: a value that is
 a number is a JSON number with a decimal point ("value": 2.5), and "text"
 beside it holds the value as the window shows it in the user's locale ("2,5").
 
 Options:
-  -q, --quiet   no progress on standard error
+  -q, --quiet   no progress and no status texts on standard error (errors stay)
   -h, --help    this text
   --version     the version
 
 Environment:
   ZAV_COM<N>              device of port N, before any assignment
-  ZAV_INI                 settings file instead of zav.ini beside the executable
+  ZAV_INI                 settings file instead of zav.ini
   ZAV_DELAY_LOOP_COUNT    a delay loop count from an earlier calibration: skips
                           the one-second calibration at start
   ZAV_UNPACED=1           a test and script aid for zav-sim --no-line-rate: no
@@ -244,8 +249,9 @@ Environment:
                           frame return at once. A real controller needs the
                           pacing: leave it unset on the line.
 
-Exit status: 0 done; 1 the controller did not answer or the port could not be
-opened; 2 usage; 3 a file that cannot be read or written, or a value that cannot
-be sent.
+Exit status: 0 done (diff: the files hold the same settings); 1 the controller
+did not answer or the port could not be opened (diff: the files differ);
+2 usage; 3 a file that cannot be read or written, or a value that cannot be
+sent.
 )");
 }

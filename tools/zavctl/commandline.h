@@ -8,6 +8,7 @@ enum ExitStatus
 {
     ExitDone = 0,
     ExitNoAnswer = 1, // the controller did not answer, or the port could not be opened
+    ExitDiffer = 1,   // diff: the files differ
     ExitUsage = 2,
     ExitBadFile = 3, // a file that cannot be read or written, or a value that cannot be sent
 };

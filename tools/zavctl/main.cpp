@@ -289,10 +289,13 @@ int runDiff(const CommandLine &line)
         contents[i] = *decoded.content;
     }
     const QList<FileDifference> differences = diffParameterFiles(contents[0], contents[1]);
-    if (differences.isEmpty())
+    if (differences.isEmpty()) {
         progress.status(QStringLiteral("The files hold the same settings"));
+        return ExitDone;
+    }
     printOut(formatDifferences(differences));
-    return ExitDone;
+    // As diff(1): 1 tells a script the files differ.
+    return ExitDiffer;
 }
 
 // For tests and scripts against zav-sim only: the delay stays uncalibrated, so
@@ -361,6 +364,7 @@ int main(int argc, char *argv[])
     ControllerSession session(settings.settings.FactoryCode);
     session.onStatus = [](const QString &text) { progress.status(text); };
     session.fields().onMessage = [](const QString &text) { progress.status(text); };
+    session.link().progress().changed = [](const OperationProgress &counted) { progress.progress(counted); };
     session.setPortNumber(port);
     if (!line.trace.isEmpty()) {
         QString error;

@@ -1,13 +1,18 @@
 #include "progressprinter.h"
 
+#include "link/operationprogress.h"
 #include "text/visibletext.h"
 
 #include <QRegularExpression>
 #include <unistd.h>
 
 namespace {
-constexpr int kCounterEvery = 32;
+QString duration(qint64 ms)
+{
+    const qint64 seconds = (ms + 500) / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
+} // namespace
 
 ProgressPrinter::ProgressPrinter(std::FILE *stream)
     : m_stream(stream), m_terminal(isatty(fileno(stream)) != 0)
@@ -21,33 +26,73 @@ bool ProgressPrinter::isCounter(const QString &text)
     return counter.match(text).hasMatch();
 }
 
+void ProgressPrinter::clearLine()
+{
+    if (m_shown.isEmpty())
+        return;
+    std::fprintf(m_stream, "\r%*s\r", int(m_shown.size()), "");
+}
+
+void ProgressPrinter::drawLine(const QString &text)
+{
+    clearLine();
+    std::fprintf(m_stream, "\r%s", text.toLocal8Bit().constData());
+    m_shown = text;
+    std::fflush(m_stream);
+}
+
 void ProgressPrinter::status(const QString &text)
 {
-    if (m_quiet)
+    // The progress says how far the loops are: their counters would only scroll by.
+    if (m_quiet || isCounter(text))
         return;
     // Status texts may quote zav.ini or a file: control characters are shown escaped.
     const QByteArray line = visibleText(text.trimmed()).toLocal8Bit();
-    if (isCounter(text)) {
-        if (m_terminal) {
-            std::fprintf(m_stream, "\r%-40s", line.constData());
-            m_counterShown = true;
-        } else if (m_counters % kCounterEvery == 0) {
-            std::fprintf(m_stream, "%s\n", line.constData());
-        }
-        ++m_counters;
-        std::fflush(m_stream);
+    // On a terminal the text goes above the updating line, which is drawn again under it.
+    const QString shown = m_shown;
+    clearLine();
+    std::fprintf(m_stream, "%s\n", line.constData());
+    m_shown.clear();
+    if (!shown.isEmpty())
+        drawLine(shown);
+    std::fflush(m_stream);
+}
+
+void ProgressPrinter::progress(const OperationProgress &progress)
+{
+    if (m_quiet)
+        return;
+    const QString count = QStringLiteral("Progress: %1/%2").arg(progress.done()).arg(progress.total());
+    if (!progress.running()) {
+        // The end: how much was done, and in how long.
+        const QString text = count + QStringLiteral(" in ") + duration(progress.elapsedMs());
+        if (m_terminal)
+            drawLine(text);
+        else
+            std::fprintf(m_stream, "%s\n", text.toLocal8Bit().constData());
+        finish();
+        m_tenthsPrinted = 0;
         return;
     }
-    finish();
-    m_counters = 0;
-    std::fprintf(m_stream, "%s\n", line.constData());
-    std::fflush(m_stream);
+    if (m_terminal) {
+        drawLine(QStringLiteral("Progress: ") + progress.text());
+        return;
+    }
+    // In a log: one line each time another tenth is done (a total corrected
+    // upwards never prints a tenth twice).
+    const int tenths = progress.total() > 0 ? progress.done() * 10 / progress.total() : 0;
+    if (tenths > m_tenthsPrinted && progress.done() < progress.total()) {
+        m_tenthsPrinted = tenths;
+        std::fprintf(m_stream, "Progress: %s\n", progress.text().toLocal8Bit().constData());
+        std::fflush(m_stream);
+    }
 }
 
 void ProgressPrinter::finish()
 {
-    if (m_counterShown) {
+    if (!m_shown.isEmpty()) {
         std::fputc('\n', m_stream);
-        m_counterShown = false;
+        m_shown.clear();
+        std::fflush(m_stream);
     }
 }

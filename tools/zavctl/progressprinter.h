@@ -3,9 +3,13 @@
 #include <QString>
 #include <cstdio>
 
-// Writes the StatusLine texts to standard error, one line a step. The counters
-// of the long loops (an address, a bank byte) are collapsed: on a terminal into
-// one line that updates in place, elsewhere into every 32nd count.
+class OperationProgress;
+
+// Writes to standard error what zavctl is doing: the StatusLine texts as plain
+// lines, without the bare counters of the long loops (an address, a bank byte),
+// and the progress of a read, a write or a colour transfer instead: on a
+// terminal one line that updates in place under the texts, elsewhere a plain
+// line at every tenth of the way and one at the end.
 class ProgressPrinter
 {
 public:
@@ -13,15 +17,19 @@ public:
 
     void setQuiet(bool quiet) { m_quiet = quiet; }
     void status(const QString &text);
-    // Ends an updating counter line before other output.
+    void progress(const OperationProgress &progress);
+    // Ends an updating progress line before other output.
     void finish();
 
     static bool isCounter(const QString &text);
 
 private:
+    void clearLine();
+    void drawLine(const QString &text);
+
     std::FILE *m_stream;
     bool m_terminal = false;
     bool m_quiet = false;
-    bool m_counterShown = false;
-    int m_counters = 0;
+    QString m_shown; // the updating line on the terminal, empty when none
+    int m_tenthsPrinted = 0;
 };
