@@ -50,8 +50,8 @@ struct Measure
     {
         const double wallS = double(wall.nsecsElapsed()) / 1e9;
         const double cpuS = cpuSeconds() - cpu0;
-        std::printf("%-34s %4d tx  wall %8.3f s  floor %8.3f s  (%+6.1f%%)  cpu %6.3f s (%5.1f%% of wall)\n", what,
-                    transactions, wallS, floorSeconds, 100.0 * (wallS / floorSeconds - 1.0), cpuS,
+        std::printf("%-34s %4d tx  wall %8.3f s  floor %8.3f s  (%+6.1f%%)  cpu %6.3f s (%5.1f%% of wall)\n",
+                    what, transactions, wallS, floorSeconds, 100.0 * (wallS / floorSeconds - 1.0), cpuS,
                     100.0 * cpuS / wallS);
     }
 };
@@ -61,7 +61,7 @@ class Simulator
 public:
     bool start(const QString &binary, const QStringList &args)
     {
-        m_process.start(binary, args + QStringList{"--quiet"});
+        m_process.start(binary, args + QStringList{"--control"});
         if (!m_process.waitForStarted(5000) || !m_process.waitForReadyRead(5000))
             return false;
         m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();

@@ -37,7 +37,6 @@ zav_pid=""
 cleanup() {
     [ -n "$zav_pid" ] && kill "$zav_pid" 2>/dev/null || true
     [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
-    exec 3>&- 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -103,19 +102,12 @@ run_language() {
     out="$here/$lang/images"
     mkdir -p "$out"
     : >"$work/sim.log"
-    rm -f "$work/in"
-    mkfifo "$work/in"
-    # Its input stays open (fd 3) for as long as the window runs.
-    "$sim" --no-line-rate --log "$work/sim.log" full <"$work/in" >"$work/sim.out" 2>"$work/sim.err" &
-    sim_pid=$!
-    exec 3>"$work/in"
-    local device=""
-    for _ in $(seq 50); do
-        device=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
-        [ -n "$device" ] && break
-        sleep 0.1
-    done
-    [ -n "$device" ] || { echo "screenshots: zav-sim gave no device" >&2; cat "$work/sim.err" >&2; exit 1; }
+    local device
+    device=$("$sim" --background --pid-file "$work/sim.pid" --no-line-rate --log "$work/sim.log" full) || {
+        echo "screenshots: zav-sim gave no device" >&2
+        exit 1
+    }
+    sim_pid=$(cat "$work/sim.pid")
 
     printf '1\r\n0\r\n0\r\n"1"\r\n0\r\n' >"$work/zav.ini"
     env -u LC_ALL -u LC_MESSAGES LANG="$locale" ZAV_COM1="$device" \
@@ -156,9 +148,7 @@ run_language() {
     kill "$zav_pid"
     wait "$zav_pid" 2>/dev/null || true
     zav_pid=""
-    exec 3>&-
     kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
     sim_pid=""
     echo "screenshots: $lang done ($(ls "$out" | wc -l) pictures)"
 }

@@ -8,7 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QProcess>
+
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -131,6 +134,8 @@ private slots:
     void hangupRemovesDevice();
     void lineRatePacesRoundTrip();
     void frameLogHasTimedFrames();
+    void servesWithoutControlInput_data();
+    void servesWithoutControlInput();
 };
 
 void SimTest::readParameter_data()
@@ -454,6 +459,57 @@ void SimTest::frameLogHasTimedFrames()
     QVERIFY(ok1 && ok2);
     // The answer goes out eight byte-times after the request is complete.
     QVERIFY2(sent - received >= 8 * kByteMs / 1000 - 1e-4, qPrintable(log.join('\n')));
+}
+
+void SimTest::servesWithoutControlInput_data()
+{
+    QTest::addColumn<bool>("background");
+    // Started from a script or with & in a shell: stdin at its end or not to be read.
+    QTest::newRow("stdin closed") << false;
+    // Detached: the caller gets the device and goes on; the pid file stops it.
+    QTest::newRow("background") << true;
+}
+
+void SimTest::servesWithoutControlInput()
+{
+    QFETCH(bool, background);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString pidFile = dir.filePath("sim.pid");
+    QProcess process;
+    QStringList args{"--no-line-rate", "--pid-file", pidFile, "cx2"};
+    if (background)
+        args.prepend("--background");
+    process.start(ZAV_SIM_PATH, args);
+    QVERIFY(process.waitForStarted(5000));
+    process.closeWriteChannel();
+    if (background)
+        QVERIFY(process.waitForFinished(5000));
+    else
+        QVERIFY(process.canReadLine() || process.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(process.readLine()).trimmed();
+    QVERIFY2(device.startsWith("/dev/"), qPrintable(device + process.readAllStandardError()));
+    QFile file(pidFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(file.readAll().trimmed().toLong());
+    QVERIFY(pid > 0);
+
+    // Well after the end of stdin it still answers, and says nothing on stdout or stderr.
+    QTest::qWait(300);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(exchange(device, request(1, 27)), reply(1, 27, 0, 1));
+    QCOMPARE(::kill(pid, 0), 0);
+    QVERIFY(process.readAllStandardOutput().isEmpty());
+    QVERIFY(process.readAllStandardError().isEmpty());
+
+    // SIGTERM ends it in order: the line goes, and its pid file with it.
+    QCOMPARE(::kill(pid, SIGTERM), 0);
+    if (!background) {
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(pidFile) && !QFile::exists(device), 5000);
 }
 
 QTEST_GUILESS_MAIN(SimTest)

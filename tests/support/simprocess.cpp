@@ -35,7 +35,7 @@ bool SimProcess::start(const QString &profile, const QStringList &extraArgs)
     if (!QFileInfo(path).isFile())
         path = QStringLiteral(ZAV_SIM_PROFILES "/") + profile + QStringLiteral(".txt");
     m_process.setProgram(QStringLiteral(ZAV_SIM_PATH));
-    m_process.setArguments(QStringList{path, QStringLiteral("--quiet")} + extraArgs);
+    m_process.setArguments(QStringList{path, QStringLiteral("--control")} + extraArgs);
     m_process.start();
     if (!m_process.waitForStarted(kReplyTimeoutMs)) {
         m_error = m_process.errorString();

@@ -4,10 +4,12 @@
 #include "profile.h"
 #include "simulator.h"
 
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,21 +17,32 @@
 
 namespace {
 
-const char kHelp[] = R"(Usage: zav-sim [options] [PROFILE]
+const char kHelp[] = R"help(Usage: zav-sim [options] [PROFILE]
 
 Simulates a ZAV lantern controller on a pseudo-terminal. The first line on stdout is
-the slave device path (e.g. /dev/pts/3); point the tool's port at it.
+the slave device path (e.g. /dev/pts/3); point the tool's port at it. It serves until
+it gets SIGTERM or SIGINT (Ctrl+C), or "quit" on its control input.
 
 PROFILE is a profile file, or the name of a shipped one (full, cx2, led, empty).
 Without it the "full" profile is used.
+
+Running:
+  --background            print the device path, then serve on in the background,
+                          detached from the terminal and the shell:
+                            dev=$(zav-sim --background --pid-file sim.pid cx2)
+                            zavctl --device "$dev" read
+                            kill "$(cat sim.pid)"
+  --pid-file FILE         write the process id to FILE (removed again at the end)
+  --control               take control commands on stdin (below); the end of stdin
+                          then ends the simulator. Without it stdin is not read.
+  --log FILE              write the frame log (every frame in hex with its time) to
+                          FILE; "-" for stderr. Without it there is no log.
 
 Line options:
   --no-line-rate          answer at once instead of taking 1/960 s per byte each way
                           (10 bits at 9600 baud)
   --reaction-ms MS        fixed pause between a complete request and its answer (0)
   --answer-bad-checksum   answer frames whose checksum is wrong (dropped by default)
-  --log FILE              write the frame log to FILE instead of stderr
-  --quiet                 keep the frame log off stderr (still kept for "log")
 
 Faults (each also settable at run time with "fault ..."):
   --silent CMD[:ADDR]     never answer command CMD (only with Param1 ADDR); repeatable
@@ -48,7 +61,7 @@ ANSWER is the byte read (1), the byte written (2), the status answer (5), the se
 stored (6), the capability byte (128), the bank byte written (131-134) or read
 (135-138). Unknown commands, and indexes beyond a table, answer 0.
 
-Control commands on stdin, one per line:
+Control commands on stdin with --control, one per line:
   dump                    the whole state in profile format, then "end"
   set PROFILE-LINE        e.g. "set param 17 200", "set present 0-5", "set status 0 3"
   fault silent CMD[:ADDR] | fault short-once CMD[:ADDR] | fault answer-from-try N
@@ -65,7 +78,7 @@ Profile lines (# starts a comment):
   param A V | params A V1 V2 ... | u16 A V | u24 A V | text A LEN WORDS...
   present all|none|A|A-B ... | absent A|A-B ... | capability K B1 B2 ...
   status Q V | direct F V | bank N A V1 V2 ... | record I COLOUR [ENTRY...]
-)";
+)help";
 
 bool isFile(const std::string &path)
 {
@@ -106,6 +119,66 @@ std::string findProfile(const std::string &name)
     return {};
 }
 
+// Writes the process id, whole or not at all.
+bool writePidFile(const std::string &path, pid_t pid, std::string *error)
+{
+    const std::string temporary = path + ".new";
+    FILE *file = std::fopen(temporary.c_str(), "w");
+    const bool written = file && std::fprintf(file, "%ld\n", long(pid)) > 0;
+    const bool closed = file && std::fclose(file) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Removes the pid file if it still names this process (a newer one may have taken it over).
+void removePidFile(const std::string &path)
+{
+    FILE *file = std::fopen(path.c_str(), "r");
+    if (!file)
+        return;
+    long pid = 0;
+    const bool ours = std::fscanf(file, "%ld", &pid) == 1 && pid == long(getpid());
+    std::fclose(file);
+    if (ours)
+        std::remove(path.c_str());
+}
+
+std::string absolutePath(const std::string &path)
+{
+    if (path.empty() || path[0] == '/')
+        return path;
+    char cwd[PATH_MAX] = {};
+    return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
+}
+
+// Leaves the shell: the parent goes back at once, the child serves on in a session
+// of its own, with stdin, stdout and stderr on /dev/null so that nothing waits on
+// it ($(...) ends, a closed terminal does not hang it up). Returns the child's pid
+// in the parent, 0 in the child, -1 when there is no child.
+pid_t detach()
+{
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child != 0)
+        return child;
+    setsid();
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            dup2(null, fd);
+        if (null > STDERR_FILENO)
+            close(null);
+    }
+    // Holds no folder, so it never keeps one from being removed or unmounted.
+    if (chdir("/") != 0)
+        std::perror("zav-sim: chdir");
+    return 0;
+}
+
 int usageError(const std::string &text)
 {
     std::fprintf(stderr, "zav-sim: %s (see --help)\n", text.c_str());
@@ -120,6 +193,8 @@ int main(int argc, char **argv)
     SimOptions options;
     std::vector<std::vector<std::string>> faults;
     std::string profileName;
+    bool background = false;
+    std::string pidFile;
 
     // Options that take a value, with the fault words they stand for ("" = not a fault).
     struct ValueOption
@@ -134,7 +209,8 @@ int main(int argc, char **argv)
                                         {"--stop-after", "stop-after"},
                                         {"--hangup-after", "hangup-after"},
                                         {"--reaction-ms", ""},
-                                        {"--log", ""}};
+                                        {"--log", ""},
+                                        {"--pid-file", ""}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -149,8 +225,15 @@ int main(int argc, char **argv)
             options.answerBadChecksum = true;
             continue;
         }
-        if (arg == "--quiet") {
-            options.quiet = true;
+        // The frame log is off unless asked for; older scripts still say so.
+        if (arg == "--quiet")
+            continue;
+        if (arg == "--control") {
+            options.control = true;
+            continue;
+        }
+        if (arg == "--background") {
+            background = true;
             continue;
         }
         if (arg == "--short-reply" || arg == "--long-reply" || arg == "--bad-reply") {
@@ -168,6 +251,8 @@ int main(int argc, char **argv)
                 faults.push_back({option.fault, value});
             } else if (arg == "--log") {
                 options.logPath = value;
+            } else if (arg == "--pid-file") {
+                pidFile = absolutePath(value);
             } else {
                 char *end = nullptr;
                 const long ms = std::strtol(value.c_str(), &end, 10);
@@ -184,6 +269,10 @@ int main(int argc, char **argv)
         profileName = arg;
     }
 
+    if (background && options.control)
+        return usageError("--control needs stdin, which --background lets go");
+    if (background && options.logPath == "-")
+        return usageError("--log - needs stderr, which --background lets go");
     if (profileName.empty())
         profileName = "full";
     const std::string profilePath = findProfile(profileName);
@@ -206,7 +295,33 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "zav-sim: %s\n", error.c_str());
         return 1;
     }
-    std::printf("%s\n", simulator.devicePath().c_str());
-    std::fflush(stdout);
-    return simulator.run();
+    if (background) {
+        const pid_t child = detach();
+        if (child < 0) {
+            std::fprintf(stderr, "zav-sim: cannot start in the background: %s\n", std::strerror(errno));
+            return 1;
+        }
+        if (child > 0) {
+            // The pid file is there before the caller gets the device.
+            if (!pidFile.empty() && !writePidFile(pidFile, child, &error)) {
+                kill(child, SIGTERM);
+                std::fprintf(stderr, "zav-sim: %s\n", error.c_str());
+                return 1;
+            }
+            std::printf("%s\n", simulator.devicePath().c_str());
+            return 0;
+        }
+    } else {
+        if (!pidFile.empty() && !writePidFile(pidFile, getpid(), &error)) {
+            std::fprintf(stderr, "zav-sim: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("%s\n", simulator.devicePath().c_str());
+        std::fflush(stdout);
+    }
+    Simulator::catchStopSignals();
+    const int status = simulator.run();
+    if (!pidFile.empty())
+        removePidFile(pidFile);
+    return status;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -18,6 +19,14 @@ constexpr int64_t kByteNs = 1'000'000'000 / 960; // 10 bits at 9600 baud
 constexpr int64_t kMsNs = 1'000'000;
 // The client must get to read the last answer before the line goes.
 constexpr int64_t kHangupGraceNs = 20 * kMsNs;
+
+volatile sig_atomic_t stopSignal = 0;
+sigset_t waitMask; // the mask during the poll: the stop signals come through only there
+
+void onStopSignal(int)
+{
+    stopSignal = 1;
+}
 
 int64_t nowNs()
 {
@@ -61,7 +70,9 @@ void writeOut(const std::string &text)
 Simulator::Simulator(const ControllerState &state, const SimOptions &options)
     : m_state(state), m_options(options), m_parser(options.answerBadChecksum)
 {
-    if (!m_options.logPath.empty())
+    if (m_options.logPath == "-")
+        m_logFile = stderr;
+    else if (!m_options.logPath.empty())
         m_logFile = std::fopen(m_options.logPath.c_str(), "w");
 }
 
@@ -71,7 +82,7 @@ Simulator::~Simulator()
         close(m_master);
     if (m_slave >= 0)
         close(m_slave);
-    if (m_logFile)
+    if (m_logFile && m_logFile != stderr)
         std::fclose(m_logFile);
 }
 
@@ -172,10 +183,32 @@ std::string Simulator::setFault(const std::vector<std::string> &words)
     return "unknown fault '" + kind + "'";
 }
 
+void Simulator::catchStopSignals()
+{
+    // Blocked outside the poll, so a signal between the check and the wait is not lost.
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&stops, signal);
+    sigprocmask(SIG_BLOCK, &stops, &waitMask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigdelset(&waitMask, signal);
+    struct sigaction action
+    {
+    };
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
 int Simulator::run()
 {
-    bool stdinOpen = true;
-    while (!m_quit) {
+    bool stdinOpen = m_options.control;
+    sigset_t current;
+    sigprocmask(SIG_BLOCK, nullptr, &current);
+    const sigset_t *pollMask = sigismember(&current, SIGTERM) ? &waitMask : nullptr;
+    while (!m_quit && !stopSignal) {
         const int64_t now = nowNs();
         deliverInput(now);
         sendOutput(now);
@@ -203,7 +236,7 @@ int Simulator::run()
             timeout.tv_nsec = long(wait % 1'000'000'000);
             timeoutPtr = &timeout;
         }
-        if (ppoll(fds, count, timeoutPtr, nullptr) < 0) {
+        if (ppoll(fds, count, timeoutPtr, pollMask) < 0) {
             if (errno == EINTR)
                 continue;
             std::perror("zav-sim: poll");
@@ -213,7 +246,7 @@ int Simulator::run()
             readLine(nowNs());
         if (controlIndex >= 0 && fds[controlIndex].revents) {
             readControl();
-            // The end of stdin means the parent is gone.
+            // The end of the control input means whoever drove it is gone.
             stdinOpen = !m_quit;
         }
     }
@@ -441,8 +474,9 @@ void Simulator::logLine(int64_t time, const std::string &text)
     if (m_logFile) {
         std::fprintf(m_logFile, "%s\n", entry.c_str());
         std::fflush(m_logFile);
-    } else if (!m_options.quiet) {
-        std::fprintf(stderr, "%s\n", entry.c_str());
     }
-    m_log.push_back(std::move(entry));
+    // Kept for "log" only when someone can ask for it: a simulator left serving
+    // for days must not grow without end.
+    if (m_options.control)
+        m_log.push_back(std::move(entry));
 }

@@ -14,9 +14,9 @@ struct SimOptions
     bool lineRate = true; // every byte takes 10 bits at 9600 baud, both ways
     int reactionMs = 0;   // fixed pause between a complete request and its answer
     bool answerBadChecksum =
-        false;           // the tool never sends a bad checksum, so by default such frames are dropped
-    bool quiet = false;  // keep the frame log off stderr (it is still kept for "log")
-    std::string logPath; // frame log to this file instead of stderr
+        false;            // the tool never sends a bad checksum, so by default such frames are dropped
+    bool control = false; // control commands on stdin; its end ends the simulator
+    std::string logPath;  // frame log to this file ("-": stderr); none when empty
 };
 
 struct Faults
@@ -38,7 +38,8 @@ struct Faults
 };
 
 // A simulated controller on the master side of a pseudo-terminal; the client opens the
-// slave device. The main loop is one poll over the master and the control channel on stdin.
+// slave device. The main loop is one poll over the master and, when asked for, the control
+// channel on stdin.
 class Simulator
 {
 public:
@@ -51,8 +52,11 @@ public:
     // One fault setting as after "fault" on the control channel; returns an error text or "".
     std::string setFault(const std::vector<std::string> &words);
 
-    // Serves until "quit" or the end of stdin; returns the exit code.
+    // Serves until "quit", the end of the control input or a stop signal; returns the exit code.
     int run();
+
+    // SIGTERM, SIGINT and SIGHUP end run() in order rather than kill the process.
+    static void catchStopSignals();
 
 private:
     struct PendingReply
