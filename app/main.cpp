@@ -43,8 +43,9 @@ QString startSimulator(QProcess &sim, const QString &profile, QString *error)
         return {};
     }
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // Its stdin stays open: the simulator ends when this process does.
-    sim.start(program, {QStringLiteral("--quiet"), profile});
+    // Its control input is a pipe from this process that stays open and silent:
+    // when this process ends, even killed, the pipe ends and so does the simulator.
+    sim.start(program, {QStringLiteral("--control"), profile});
     if (!sim.waitForStarted(5000)) {
         *error = QStringLiteral("zav-sim does not start: %1").arg(sim.errorString());
         return {};
@@ -60,32 +61,70 @@ QString startSimulator(QProcess &sim, const QString &profile, QString *error)
     return QString::fromLocal8Bit(sim.readLine()).trimmed();
 }
 
+void setApplicationNames()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("ZAV"));
+    QCoreApplication::setOrganizationName(QStringLiteral("ZAV"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(ZAV_VERSION_MAJOR).arg(ZAV_VERSION_MINOR).arg(ZAV_VERSION_PATCH));
+}
+
+const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("Settings file instead of zav.ini."),
+                                   QStringLiteral("path"));
+const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                    QStringLiteral("Run against the controller simulator on Com1:."));
+const QCommandLineOption
+    profileOption(QStringLiteral("profile"),
+                  QStringLiteral("Simulator profile for --demo (full, cx2, led, empty)."),
+                  QStringLiteral("name"), QStringLiteral("full"));
+const QCommandLineOption
+    traceOption(QStringLiteral("trace"),
+                QStringLiteral("Append the traffic record (every frame on the line) to a file."),
+                QStringLiteral("file"));
+
+void setUpParser(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral("ZAV lantern controller configuration tool"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({iniOption, demoOption, profileOption, traceOption});
+}
+
+// --help and --version need no display: they are answered before the window
+// system is asked for one (which aborts where there is none).
+void answerHelpOrVersion(int argc, char *argv[])
+{
+    bool asked = false;
+    for (int i = 1; i < argc && !asked; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            break;
+        asked = arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+                arg == "--version";
+    }
+    if (!asked)
+        return;
+    QCoreApplication core(argc, argv);
+    setApplicationNames();
+    QCommandLineParser parser;
+    setUpParser(parser);
+    // The window system's own options (-platform, -style ...) are not known here.
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    parser.showHelp(0);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    answerHelpOrVersion(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ZAV"));
-    QApplication::setOrganizationName(QStringLiteral("ZAV"));
-    QApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(ZAV_VERSION_MAJOR).arg(ZAV_VERSION_MINOR).arg(ZAV_VERSION_PATCH));
+    setApplicationNames();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("ZAV lantern controller configuration tool"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption iniOption(
-        QStringLiteral("ini"), QStringLiteral("Settings file instead of zav.ini."), QStringLiteral("path"));
-    const QCommandLineOption demoOption(QStringLiteral("demo"),
-                                        QStringLiteral("Run against the controller simulator on Com1:."));
-    const QCommandLineOption profileOption(
-        QStringLiteral("profile"), QStringLiteral("Simulator profile for --demo (full, cx2, led, empty)."),
-        QStringLiteral("name"), QStringLiteral("full"));
-    const QCommandLineOption traceOption(
-        QStringLiteral("trace"),
-        QStringLiteral("Append the traffic record (every frame on the line) to a file."),
-        QStringLiteral("file"));
-    parser.addOptions({iniOption, demoOption, profileOption, traceOption});
+    setUpParser(parser);
     parser.process(app);
 
     // 1. The splash, drawn before the event loop runs.
