@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -204,6 +205,41 @@ private slots:
         QVERIFY2(status.startsWith(QLatin1String("Index =  ")) ||
                      status.startsWith(QLatin1String("Out speed computer ")),
                  qPrintable(status));
+    }
+
+    // In a terminal with no display at all: asking for the window system would abort.
+    void helpAndVersionWithoutADisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("--help") << "--help"
+                                << "--demo";
+        QTest::newRow("-h") << "-h"
+                            << "--trace";
+        QTest::newRow("--version") << "--version"
+                                   << QStringLiteral("ZAV %1.%2.%3")
+                                          .arg(ZAV_VERSION_MAJOR)
+                                          .arg(ZAV_VERSION_MINOR)
+                                          .arg(ZAV_VERSION_PATCH);
+    }
+
+    void helpAndVersionWithoutADisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, says);
+        QProcess zav;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QLatin1String(name));
+        zav.setProcessEnvironment(env);
+        zav.start(QStringLiteral(ZAV_SIM_PATH)
+                      .replace(QStringLiteral("tools/zav-sim/zav-sim"), QStringLiteral("zav")),
+                  {option});
+        QVERIFY2(zav.waitForFinished(10000), qPrintable(zav.errorString()));
+        QCOMPARE(zav.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(zav.exitCode(), 0);
+        const QString out = QString::fromLocal8Bit(zav.readAllStandardOutput());
+        QVERIFY2(out.contains(says), qPrintable(out + zav.readAllStandardError()));
     }
 };
 
