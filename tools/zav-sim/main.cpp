@@ -69,7 +69,7 @@ Control commands on stdin with --control, one per line:
   fault late MS | fault stop-after N|off | fault hangup-after N|off | fault clear
                           (stop-after and hangup-after count from the moment they are set)
   frames                  number of frames received
-  log                     the frame log so far, then "end"
+  log                     the frame log so far (its last 100000 lines), then "end"
   device                  the device path ("hung up" after a hang-up)
   quit                    exit (so does the end of stdin)
 Setters answer "ok" or "error: ...".

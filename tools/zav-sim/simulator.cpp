@@ -20,6 +20,8 @@ constexpr int64_t kMsNs = 1'000'000;
 // The client must get to read the last answer before the line goes.
 constexpr int64_t kHangupGraceNs = 20 * kMsNs;
 
+constexpr size_t kLogLinesKept = 100000;
+
 volatile sig_atomic_t stopSignal = 0;
 sigset_t waitMask; // the mask during the poll: the stop signals come through only there
 
@@ -475,8 +477,11 @@ void Simulator::logLine(int64_t time, const std::string &text)
         std::fprintf(m_logFile, "%s\n", entry.c_str());
         std::fflush(m_logFile);
     }
-    // Kept for "log" only when someone can ask for it: a simulator left serving
-    // for days must not grow without end.
-    if (m_options.control)
+    // Kept for "log" only when someone can ask for it, and only the latest lines:
+    // a simulator left serving for days must not grow without end.
+    if (m_options.control) {
         m_log.push_back(std::move(entry));
+        if (m_log.size() > kLogLinesKept)
+            m_log.pop_front();
+    }
 }

@@ -103,6 +103,6 @@ private:
     std::string m_controlBuffer;
     bool m_quit = false;
 
-    std::vector<std::string> m_log;
+    std::deque<std::string> m_log; // the latest lines, for "log"
     FILE *m_logFile = nullptr;
 };
