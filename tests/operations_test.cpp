@@ -29,15 +29,8 @@ struct Rig : VirtualLink
         fields.onStatus = [this](const QString &) { statusTimesNs.append(clock.nowNs()); };
         installDependencyRules(fields);
         fields.setListEntries("TabStrip1", {"Main", "Motor", "Remote control", "Sectors"});
-        fields.setListEntries("ComboTipoCambiador", {"CX1", "CX2", "CX3", "LED"});
+        fillParameterLists();
         fields.setVisible("ComboTipoCambiador", factoryCode == 731);
-        fields.setListEntries("ComboTipoMotor", {"Stepper Motor", "Dual Motor RKD"});
-        fields.setListEntries("cmbModofuncionamiento", {"Night ON", "24 hours ON"});
-        fields.setListEntries("ComboSensorLuz", {"Fotodiodo", "Daylight sensor"});
-        fields.setListEntries("ComboTipoLampara1", {"DC", "AC"});
-        fields.setListEntries("ComboTipoLampara2", {"DC", "AC"});
-        fields.setListEntries("ComboLamparaPrincipal", {"0", "1", "2"});
-        fields.setListEntries("ComboFuncion2Puerto", {"Disable", "RS485", "MODBUS"});
     }
 
     QList<int> addressesOf(int command) const

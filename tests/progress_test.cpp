@@ -36,14 +36,7 @@ struct Rig : VirtualLink
     Rig()
     {
         installDependencyRules(fields);
-        fields.setListEntries("ComboTipoCambiador", {"CX1", "CX2", "CX3", "LED"});
-        fields.setListEntries("ComboTipoMotor", {"Stepper Motor", "Dual Motor RKD"});
-        fields.setListEntries("cmbModofuncionamiento", {"Night ON", "24 hours ON"});
-        fields.setListEntries("ComboSensorLuz", {"Fotodiodo", "Daylight sensor"});
-        fields.setListEntries("ComboTipoLampara1", {"DC", "AC"});
-        fields.setListEntries("ComboTipoLampara2", {"DC", "AC"});
-        fields.setListEntries("ComboLamparaPrincipal", {"0", "1", "2"});
-        fields.setListEntries("ComboFuncion2Puerto", {"Disable", "RS485", "MODBUS"});
+        fillParameterLists();
         editor.FormatearGrid();
         for (int i = 1; i <= 8; ++i)
             fields.setCaption(SectorEditor::colourLabel(i), QString::number(i));
