@@ -49,6 +49,8 @@ Faults (each also settable at run time with "fault ..."):
   --answer-from-try N     answer a frame only on its N-th identical consecutive try
   --short-reply           answer with 7 bytes only
   --short-once CMD[:ADDR] answer the next such request with 7 bytes only; repeatable
+  --keep-old CMD[:ADDR]   acknowledge such writes as usual but keep the old byte
+                          (2:17 parameter 17, 131:5 cell 5 of colour bank 1); repeatable
   --long-reply            answer with 12 bytes (4 zero bytes after the checksum)
   --bad-reply             answer with header 00 00 and an inverted checksum
   --late-ms MS            wait MS more before answering
@@ -64,7 +66,8 @@ stored (6), the capability byte (128), the bank byte written (131-134) or read
 Control commands on stdin with --control, one per line:
   dump                    the whole state in profile format, then "end"
   set PROFILE-LINE        e.g. "set param 17 200", "set present 0-5", "set status 0 3"
-  fault silent CMD[:ADDR] | fault short-once CMD[:ADDR] | fault answer-from-try N
+  fault silent CMD[:ADDR] | fault short-once CMD[:ADDR] | fault keep-old CMD[:ADDR]
+  fault answer-from-try N
   fault short|long|bad [on|off]
   fault late MS | fault stop-after N|off | fault hangup-after N|off | fault clear
                           (stop-after and hangup-after count from the moment they are set)
@@ -204,6 +207,7 @@ int main(int argc, char **argv)
     };
     const ValueOption valueOptions[] = {{"--silent", "silent"},
                                         {"--short-once", "short-once"},
+                                        {"--keep-old", "keep-old"},
                                         {"--answer-from-try", "answer-from-try"},
                                         {"--late-ms", "late"},
                                         {"--stop-after", "stop-after"},

@@ -134,14 +134,17 @@ std::string Simulator::setFault(const std::vector<std::string> &words)
         m_hangupAt = -1;
         return {};
     }
-    if (kind == "silent" || kind == "short-once") {
+    if (kind == "silent" || kind == "short-once" || kind == "keep-old") {
         const size_t colon = value.find(':');
         long command = 0;
         long address = -1;
         if (!parseCount(value.substr(0, colon), 0, 255, &command) ||
             (colon != std::string::npos && !parseCount(value.substr(colon + 1), 0, 255, &address)))
             return kind + " needs CMD or CMD:ADDR";
-        (kind == "silent" ? m_faults.silent : m_faults.shortOnce).push_back({int(command), int(address)});
+        (kind == "silent"       ? m_faults.silent
+         : kind == "short-once" ? m_faults.shortOnce
+                                : m_faults.keepOld)
+            .push_back({int(command), int(address)});
         return {};
     }
     if (kind == "short" || kind == "long" || kind == "bad") {
@@ -328,7 +331,17 @@ void Simulator::handleFrame(const WireFrame &frame, int64_t completeAt)
     // The next identical frame is a new transaction and needs its own tries.
     m_sameFrameCount = 0;
 
+    const auto matches = [&frame](const Faults::Silent &rule) {
+        return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
+    };
+    // A write that keeps the old byte answers exactly as one that stored it.
+    const bool keepOld = std::any_of(m_faults.keepOld.begin(), m_faults.keepOld.end(), matches);
+    const ControllerState before = keepOld ? m_state : ControllerState();
     const uint8_t answer = m_state.execute(frame[4], frame[5], frame[6]);
+    if (keepOld) {
+        m_state = before;
+        logLine(completeAt, "-- write acknowledged, old byte kept");
+    }
     const WireFrame reply = encodeReply(frame[4], frame[5], frame[6], answer);
     PendingReply pending;
     pending.bytes.assign(reply.begin(), reply.end());
@@ -337,10 +350,7 @@ void Simulator::handleFrame(const WireFrame &frame, int64_t completeAt)
         pending.bytes[1] = 0x00;
         pending.bytes[7] = uint8_t(~pending.bytes[7]);
     }
-    const auto once =
-        std::find_if(m_faults.shortOnce.begin(), m_faults.shortOnce.end(), [&](const Faults::Silent &rule) {
-            return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
-        });
+    const auto once = std::find_if(m_faults.shortOnce.begin(), m_faults.shortOnce.end(), matches);
     const bool shortOnce = once != m_faults.shortOnce.end();
     if (shortOnce)
         m_faults.shortOnce.erase(once);

@@ -30,6 +30,7 @@ struct Faults
     int answerFromTry = 1;
     bool shortReply = false;       // 7 bytes
     std::vector<Silent> shortOnce; // the next answer to each of these has 7 bytes
+    std::vector<Silent> keepOld;   // writes acknowledged as usual, the old byte kept
     bool longReply = false;        // 12 bytes
     bool badReply = false;         // wrong header and checksum
     int lateMs = 0;
