@@ -352,7 +352,8 @@ QString labelCaption(Fields &fields, const ParameterRow &row)
     QString caption = fields.caption(name(row.label)).trimmed();
     if (caption.isEmpty())
         caption = name(row.field);
-    static const QRegularExpression spaceRun(QStringLiteral(" {3,}"));
+    // One per thread: a pattern compiles on first use, which is no read-only affair.
+    static thread_local const QRegularExpression spaceRun(QStringLiteral(" {3,}"));
     return caption.replace(spaceRun, QStringLiteral(" "));
 }
 

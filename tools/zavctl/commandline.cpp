@@ -28,17 +28,44 @@ struct CommandShape
     int arguments;
     bool usesPort;
     bool colours;
+    bool verify;
     bool output;
     bool json;
     bool changer;
 };
 
+// json: the command's own JSON; with several ports every port command gives the summary as JSON.
 constexpr CommandShape kCommands[] = {
-    {"identify", 0, true, false, false, true, false}, {"read", 0, true, true, true, true, false},
-    {"write", 1, true, true, false, false, false},    {"status", 0, true, false, false, true, true},
-    {"command", 1, true, false, false, false, false}, {"diff", 2, false, false, false, false, false},
-    {"ports", 0, false, false, false, true, false},
+    {"identify", 0, true, false, false, false, true, false},
+    {"read", 0, true, true, false, true, true, false},
+    {"write", 1, true, true, true, false, false, false},
+    {"status", 0, true, false, false, false, true, true},
+    {"command", 1, true, false, false, false, false, false},
+    {"diff", 2, false, false, false, false, false, false},
+    {"ports", 0, false, false, false, false, true, false},
 };
+
+// "1-4,7": port numbers 1 to 9, in the order given; empty with *error set when wrong.
+QList<int> parsePortList(const QString &text, QString *error)
+{
+    QList<int> ports;
+    for (const QString &part : text.split(QLatin1Char(','))) {
+        const QStringList ends = part.split(QLatin1Char('-'));
+        bool okFirst = false;
+        bool okLast = false;
+        const int first = ends.first().trimmed().toInt(&okFirst);
+        const int last = ends.size() == 2 ? ends.last().trimmed().toInt(&okLast) : first;
+        if (ends.size() == 2 && !okLast)
+            okFirst = false;
+        if (!okFirst || ends.size() > 2 || first < 1 || last > 9 || first > last) {
+            *error = QStringLiteral("--ports takes port numbers 1 to 9 such as 1-4,7, not \"%1\"").arg(text);
+            return {};
+        }
+        for (int port = first; port <= last; ++port)
+            ports << port;
+    }
+    return ports;
+}
 
 // "--name=value" or "--name value".
 void takeValue(const QStringList &args, int &i, const QString &name, QString *value, QString *error)
@@ -72,6 +99,7 @@ CommandLine parseCommandLine(const QStringList &args)
     bool outputGiven = false;
     bool jsonGiven = false;
     bool traceGiven = false;
+    bool verifyGiven = false;
     for (int i = 1; i < args.size() && line.error.isEmpty(); ++i) {
         const QString arg = args.at(i);
         QString value;
@@ -83,19 +111,29 @@ CommandLine parseCommandLine(const QStringList &args)
             line.quiet = true;
         } else if (arg == QLatin1String("--colours") || arg == QLatin1String("--colors")) {
             line.colours = colourGiven = true;
+        } else if (arg == QLatin1String("--verify")) {
+            line.verify = verifyGiven = true;
         } else if (arg == QLatin1String("--json")) {
             line.json = jsonGiven = true;
         } else if (isOption(arg, "--port")) {
             takeValue(args, i, QStringLiteral("--port"), &value, &line.error);
             bool ok = false;
-            line.port = value.toInt(&ok);
-            if (line.error.isEmpty() && (!ok || line.port < 1 || line.port > 9))
+            const int port = value.toInt(&ok);
+            if (line.error.isEmpty() && (!ok || port < 1 || port > 9))
                 line.error = QStringLiteral("--port takes a port number 1 to 9, not \"%1\"").arg(value);
+            line.ports << port;
+            portGiven = true;
+        } else if (isOption(arg, "--ports")) {
+            takeValue(args, i, QStringLiteral("--ports"), &value, &line.error);
+            if (line.error.isEmpty())
+                line.ports << parsePortList(value, &line.error);
             portGiven = true;
         } else if (isOption(arg, "--device")) {
-            takeValue(args, i, QStringLiteral("--device"), &line.device, &line.error);
-            if (line.error.isEmpty() && line.device.isEmpty())
+            QString device;
+            takeValue(args, i, QStringLiteral("--device"), &device, &line.error);
+            if (line.error.isEmpty() && device.isEmpty())
                 line.error = QStringLiteral("--device needs a device path");
+            line.devices << device;
             portGiven = true;
         } else if (isOption(arg, "--trace")) {
             takeValue(args, i, QStringLiteral("--trace"), &line.trace, &line.error);
@@ -126,10 +164,30 @@ CommandLine parseCommandLine(const QStringList &args)
     }
     if (!line.error.isEmpty() || line.help || line.version)
         return line;
-    if (!line.device.isEmpty() && line.port != 0) {
+    if (!line.devices.isEmpty() && !line.ports.isEmpty()) {
         line.error = QStringLiteral("give either --port or --device, not both");
         return line;
     }
+    // Two links on one line would put their frames between each other's.
+    for (int i = 0; i < line.ports.size(); ++i) {
+        if (line.ports.indexOf(line.ports.at(i)) != i) {
+            line.error = QStringLiteral("Com%1 is given twice").arg(line.ports.at(i));
+            return line;
+        }
+    }
+    for (int i = 0; i < line.devices.size(); ++i) {
+        if (line.devices.indexOf(line.devices.at(i)) != i) {
+            line.error = QStringLiteral("%1 is given twice").arg(line.devices.at(i));
+            return line;
+        }
+    }
+    // Devices run as Com1, Com2, ... in the order given.
+    if (line.devices.size() > 9) {
+        line.error = QStringLiteral("at most nine devices in one run");
+        return line;
+    }
+    line.port = line.ports.isEmpty() ? 0 : line.ports.first();
+    line.device = line.devices.isEmpty() ? QString() : line.devices.first();
     if (positional.isEmpty()) {
         line.error = QStringLiteral("no command given");
         return line;
@@ -159,8 +217,13 @@ CommandLine parseCommandLine(const QStringList &args)
     misplaced(portGiven, shape->usesPort, "--port or --device");
     misplaced(traceGiven, shape->usesPort, "--trace");
     misplaced(colourGiven, shape->colours, "--colours");
+    misplaced(verifyGiven, shape->verify, "--verify");
     misplaced(outputGiven, shape->output, "-o");
-    misplaced(jsonGiven, shape->json, "--json");
+    misplaced(jsonGiven, shape->json || (shape->usesPort && isSeveralPorts(line)), "--json");
+    if (line.error.isEmpty() && outputGiven && isSeveralPorts(line) &&
+        !line.output.contains(QLatin1String("{port}")) && !line.output.contains(QLatin1String("{id}")))
+        line.error = QStringLiteral("-o with several ports needs {port} or {id} in the name, or every port "
+                                    "would write the same file");
     misplaced(line.changerGiven, shape->changer, "--changer");
     if (line.error.isEmpty() && line.command == QLatin1String("command") &&
         !directCommandButton(line.arguments.first()))

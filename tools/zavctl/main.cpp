@@ -11,19 +11,28 @@
 #include "device/statusinterrogation.h"
 #include "filediff.h"
 #include "files/parameterfile.h"
+#include "link/portcatalogue.h"
 #include "link/portlookup.h"
 #include "parameterreport.h"
 #include "portreport.h"
+#include "portsummary.h"
 #include "progressprinter.h"
 #include "text/visibletext.h"
+#include "writecheck.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -59,9 +68,33 @@ int fail(int status, const QString &text)
     return status;
 }
 
-int lineFailure(const ControllerSession &session)
+// Where one port's results go. A single port prints them as they come; with
+// several, every line carries its port and the outcome feeds the summary.
+struct PortOutput
 {
-    return fail(ExitNoAnswer, session.lineFailureText());
+    std::function<void(const QString &)> out;
+    std::function<void(const QJsonObject &)> json;
+    std::function<int(int status, const QString &text)> fail;
+    // Takes the name for this port's -o file; false, with *error set, when another
+    // port of the run writes it.
+    std::function<bool(const QString &path, QString *error)> claim;
+    PortOutcome outcome;
+};
+
+int lineFailure(PortOutput &output, const ControllerSession &session)
+{
+    return output.fail(ExitNoAnswer, session.lineFailureText());
+}
+
+// The ID number and identifier, where the controller has them and they were read into fields.
+void noteIdentity(PortOutcome &outcome, const Fields &fields, const CapabilityMap &map)
+{
+    if (map.ComprobarParametro(254) && map.ComprobarParametro(255))
+        outcome.idNumber = fields.text(QStringLiteral("TNumeroID"));
+    if (map.ComprobarParametro(231)) {
+        outcome.identifier = fields.text(QStringLiteral("TIdentificacion"));
+        outcome.identifierRead = true;
+    }
 }
 
 // Present addresses as ranges: "17-41 54-56 231-246".
@@ -97,42 +130,48 @@ QString portName(ControllerSession &session)
     return QStringLiteral("Com%1: %2").arg(number).arg(deviceForPort(number));
 }
 
-int runIdentify(ControllerSession &session, const CommandLine &line)
+int runIdentify(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
     session.setOperation(QStringLiteral("identification"));
     session.operations().IdentificarZAV();
     if (session.lineFailed())
-        return lineFailure(session);
+        return lineFailure(output, session);
     if (line.json) {
         QJsonArray bytes;
         for (quint8 b : session.map().bytes)
             bytes.append(b);
-        printJson({{QStringLiteral("port"), portName(session)},
-                   {QStringLiteral("present"), presentJson(session.map())},
-                   {QStringLiteral("capability"), bytes}});
+        output.json({{QStringLiteral("port"), portName(session)},
+                     {QStringLiteral("present"), presentJson(session.map())},
+                     {QStringLiteral("capability"), bytes}});
     } else {
         const QString ranges = addressRanges(session.map());
-        printOut((ranges.isEmpty() ? QStringLiteral("none") : ranges) + QLatin1Char('\n'));
+        output.out((ranges.isEmpty() ? QStringLiteral("none") : ranges) + QLatin1Char('\n'));
     }
+    output.outcome.result = QStringLiteral("identified");
     return ExitDone;
 }
 
-int runRead(ControllerSession &session, const CommandLine &line)
+int runRead(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
     session.setOperation(QStringLiteral("the read"));
     session.operations().CLeer_Click();
     if (session.lineFailed())
-        return lineFailure(session);
+        return lineFailure(output, session);
+    noteIdentity(output.outcome, session.fields(), session.map());
     if (line.colours) {
         session.setOperation(QStringLiteral("the colour read"));
         session.colours().CLeerColores_Click();
         if (session.lineFailed())
-            return lineFailure(session);
+            return lineFailure(output, session);
     }
+    output.outcome.result = QStringLiteral("read");
     if (!line.output.isEmpty()) {
+        const QString path = expandOutputPattern(line.output, session.port().portNumber(),
+                                                 session.fields().text(QStringLiteral("TNumeroID")));
         QString error;
-        if (!session.files().saveTo(line.output, &error))
-            return fail(ExitBadFile, error);
+        if (!output.claim(path, &error) || !session.files().saveTo(path, &error))
+            return output.fail(ExitBadFile, error);
+        output.outcome.result = QStringLiteral("saved ") + path;
     }
     if (!line.output.isEmpty() && !line.json)
         return ExitDone;
@@ -145,54 +184,103 @@ int runRead(ControllerSession &session, const CommandLine &line)
                            {QStringLiteral("parameters"), parametersJson(shown)}};
         if (line.colours)
             object.insert(QStringLiteral("sectors"), sectorsJson(session.sectors()));
-        printJson(object);
+        output.json(object);
     } else {
-        printOut(parameterTable(shown));
+        output.out(parameterTable(shown));
         if (line.colours)
-            printOut(sectorLines(session.sectors()));
+            output.out(sectorLines(session.sectors()));
     }
     return ExitDone;
 }
 
-int runWrite(ControllerSession &session, const CommandLine &line)
+// Reads back what the write sent and lists what the controller stored otherwise.
+int verifyWrite(ControllerSession &session, const CommandLine &line, PortOutput &output,
+                const QList<int> &written)
+{
+    WriteCheck check(session.link(), session.fields());
+    // The image the write sent: the same fields through the same mapping.
+    const ParameterImage sent = WriteMapping(session.fields(), MappingMode::WriteAll);
+    ParameterImage stored = sent;
+    session.setOperation(QStringLiteral("the read-back"));
+    if (!check.readParameters(written, stored))
+        return lineFailure(output, session);
+    MemoryFields storedShown;
+    WriteCheck::showImage(storedShown, stored);
+    noteIdentity(output.outcome, storedShown, session.map());
+    QStringList differences = WriteCheck::parameterDifferences(session.fields(), sent, stored, written);
+    int checked = int(written.size());
+
+    if (line.colours) {
+        session.setOperation(QStringLiteral("the colour read-back"));
+        for (int bank = 1; bank <= ColourRecord::kBanks; ++bank) {
+            ColourRecord::TransferBuffer sentBank{};
+            ColourRecord::TransferBuffer storedBank{};
+            ColourRecord::encodeBank(sentBank, bank, session.sectors());
+            if (!check.readColourBank(bank, storedBank))
+                return lineFailure(output, session);
+            differences << WriteCheck::colourDifferences(bank, sentBank, storedBank);
+            checked += 2 * ColourRecord::kSize;
+        }
+    }
+    session.fields().setStatusLine(QStringLiteral("Ended"));
+    output.outcome.differences = differences;
+    if (differences.isEmpty()) {
+        output.out(QStringLiteral("Read back %1 cells: all as sent\n").arg(checked));
+        output.outcome.result = QStringLiteral("verified");
+        return ExitDone;
+    }
+    output.out(differences.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    const int status =
+        output.fail(ExitDiffers, QStringLiteral("Com%1: %2 of %3 read back differ from what was sent")
+                                     .arg(session.port().portNumber())
+                                     .arg(differences.size())
+                                     .arg(checked));
+    output.outcome.result = QStringLiteral("%1 differ from what was sent").arg(differences.size());
+    return status;
+}
+
+int runWrite(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
     // The file is loaded whole before the line is touched: a broken file sends nothing.
     QString error;
     if (!session.files().openFrom(line.arguments.first(), &error))
-        return fail(ExitBadFile, error);
+        return output.fail(ExitBadFile, error);
 
     // The write sends the addresses the controller has, so it needs its map first.
     session.setOperation(QStringLiteral("identification"));
     session.operations().IdentificarZAV();
     if (session.lineFailed())
-        return lineFailure(session);
+        return lineFailure(output, session);
 
     session.fields().focused.clear();
     session.setOperation(QStringLiteral("the write"));
     session.operations().CEscribir_Click();
     if (!session.fields().focused.isEmpty())
-        return fail(ExitBadFile, session.fields().statusLine());
+        return output.fail(ExitBadFile, session.fields().statusLine());
     if (session.lineFailed())
-        return lineFailure(session);
+        return lineFailure(output, session);
 
-    int sent = 0;
+    QList<int> written;
     for (int address = 0; address < 256; ++address) {
         if ((address <= 246 || address >= 254) && session.map().ComprobarParametro(address))
-            ++sent;
+            written << address;
     }
-    QString summary = QStringLiteral("Wrote %1 parameters").arg(sent);
+    QString summary = QStringLiteral("Wrote %1 parameters").arg(written.size());
     if (line.colours) {
         session.setOperation(QStringLiteral("the colour write"));
         session.colours().CEscribirColores_Click();
         if (session.lineFailed())
-            return lineFailure(session);
+            return lineFailure(output, session);
         summary += QStringLiteral(", the colours and the sector table");
     }
-    printOut(summary + QStringLiteral(" to %1\n").arg(portName(session)));
+    output.out(summary + QStringLiteral(" to %1\n").arg(portName(session)));
+    output.outcome.result = QStringLiteral("written");
+    if (line.verify)
+        return verifyWrite(session, line, output, written);
     return ExitDone;
 }
 
-int runStatus(ControllerSession &session, const CommandLine &line)
+int runStatus(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
     MemoryFields &fields = session.fields();
     for (const char *box : {"chkEstado", "chkCorrienteActual", "chkVelocidadActual", "chkCorrienteLeds"})
@@ -202,7 +290,8 @@ int runStatus(ControllerSession &session, const CommandLine &line)
     session.setOperation(QStringLiteral("the status interrogation"));
     session.operations().CInterrogar_Click();
     if (session.lineFailed())
-        return lineFailure(session);
+        return lineFailure(output, session);
+    output.outcome.result = QStringLiteral("done");
 
     // The rows this interrogation set: the general flags, then the lamp flags of the changer type.
     QList<int> rows;
@@ -254,29 +343,43 @@ int runStatus(ControllerSession &session, const CommandLine &line)
     }
 
     if (line.json) {
-        printJson({{QStringLiteral("port"), portName(session)},
-                   {QStringLiteral("changer"), line.changer},
-                   {QStringLiteral("indicators"), indicatorsJson},
-                   {QStringLiteral("values"), parametersJson(values)}});
+        output.json({{QStringLiteral("port"), portName(session)},
+                     {QStringLiteral("changer"), line.changer},
+                     {QStringLiteral("indicators"), indicatorsJson},
+                     {QStringLiteral("values"), parametersJson(values)}});
     } else {
-        printOut(parameterTable(indicators + values));
+        output.out(parameterTable(indicators + values));
     }
     return ExitDone;
 }
 
-int runCommand(ControllerSession &session, const CommandLine &line)
+int runCommand(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
     const int which = directCommandIndex(directCommandButton(line.arguments.first()));
     session.operations().directCommand(which);
     // Unanswered, the button's own failure text says it best.
     if (session.link().failed())
-        return lineFailure(session);
+        return lineFailure(output, session);
     const DirectCommand &command = directCommands()[size_t(which)];
     const QString text = session.fields().statusLine();
     if (text == QLatin1String(command.failure))
-        return fail(ExitNoAnswer, text.trimmed());
-    printOut(text.trimmed() + QLatin1Char('\n'));
+        return output.fail(ExitNoAnswer, text.trimmed());
+    output.out(text.trimmed() + QLatin1Char('\n'));
+    output.outcome.result = text.trimmed();
     return ExitDone;
+}
+
+int runPortCommand(ControllerSession &session, const CommandLine &line, PortOutput &output)
+{
+    if (line.command == QLatin1String("identify"))
+        return runIdentify(session, line, output);
+    if (line.command == QLatin1String("read"))
+        return runRead(session, line, output);
+    if (line.command == QLatin1String("write"))
+        return runWrite(session, line, output);
+    if (line.command == QLatin1String("status"))
+        return runStatus(session, line, output);
+    return runCommand(session, line, output);
 }
 
 int runDiff(const CommandLine &line)
@@ -313,6 +416,154 @@ qint32 loopCountFromEnvironment()
     return ok && count > 0 ? count : 0;
 }
 
+// Several ports at once: one thread per port, each with its own session (port,
+// link, clock, pacing and one-operation rule), so N controllers take about as
+// long as one. Output lines carry the port; a summary table ends the run.
+int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
+{
+    struct Job
+    {
+        int number = 0;
+        QString label;
+        int status = ExitDone;
+        PortOutcome outcome;
+    };
+    // The file goes first: an unreadable one costs no calibration and no frame.
+    if (line.command == QLatin1String("write")) {
+        const ParameterFile::DecodeResult decoded = ParameterFile::readFile(line.arguments.first());
+        if (!decoded.content)
+            return fail(ExitBadFile, decoded.error);
+    }
+
+    QList<Job> jobs;
+    if (!line.devices.isEmpty()) {
+        // Each device runs as the next Com number, as one --device runs as Com1.
+        for (qsizetype i = 0; i < line.devices.size(); ++i) {
+            qputenv(qPrintable(PortLookup::variableName(int(i) + 1)), line.devices.at(i).toLocal8Bit());
+            Job job;
+            job.number = int(i) + 1;
+            job.label = line.devices.at(i);
+            jobs.append(job);
+        }
+    } else {
+        for (int number : line.ports) {
+            Job job;
+            job.number = number;
+            job.label = QStringLiteral("Com%1").arg(number);
+            jobs.append(job);
+        }
+    }
+    // Looked up here, once: the threads then only read the catalogue.
+    PortLookup::system().catalogue().devices();
+
+    qint32 loopCount = 0;
+    if (unpacedFromEnvironment()) {
+        progress.status(QStringLiteral("ZAV_UNPACED is set: no pauses between bytes and after tries"));
+    } else {
+        // One calibration for every port: the pacing is the same on each line.
+        loopCount = loopCountFromEnvironment();
+        if (loopCount <= 0) {
+            SteadyClock clock;
+            Delay delay(clock);
+            delay.CalibrateDelay([](const QString &text) { progress.status(text); }, [] {});
+            loopCount = delay.DelayLoopCount();
+        }
+    }
+
+    std::mutex printing;
+    // The sessions' start-up reads the port settings store; one at a time.
+    std::mutex settingUp;
+    QHash<QString, QString> claimed; // -o file, by absolute path, and the port writing it
+    const auto say = [&](const QString &label, const QString &text) {
+        std::lock_guard lock(printing);
+        // The per-byte counters of several ports would only scramble each other.
+        if (ProgressPrinter::isCounter(text))
+            return;
+        progress.status(label + QStringLiteral(": ") + text.trimmed());
+    };
+    const auto prefixed = [](const QString &label, const QString &text) {
+        QStringList lines = text.split(QLatin1Char('\n'));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        QString out;
+        for (const QString &l : lines)
+            out += label + QStringLiteral(": ") + l + QLatin1Char('\n');
+        return out;
+    };
+
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (Job &job : jobs) {
+        threads.emplace_back(QThread::create([&, jobPtr = &job] {
+            Job &job = *jobPtr;
+            QElapsedTimer timer;
+            timer.start();
+            PortOutput output;
+            output.outcome.port = job.label;
+            output.out = [&](const QString &text) {
+                if (line.json)
+                    return;
+                std::lock_guard lock(printing);
+                printOut(prefixed(job.label, text));
+            };
+            output.json = [&](const QJsonObject &object) { output.outcome.output = object; };
+            output.fail = [&](int status, const QString &text) {
+                output.outcome.result = text;
+                std::lock_guard lock(printing);
+                fail(status, job.label + QStringLiteral(": ") + text);
+                return status;
+            };
+            output.claim = [&](const QString &path, QString *error) {
+                const QString key = QFileInfo(path).absoluteFilePath();
+                std::lock_guard lock(printing);
+                const QString other = claimed.value(key);
+                if (!other.isEmpty() && other != job.label) {
+                    *error =
+                        QStringLiteral("%1 is %2's file already: the -o pattern gives both the same name")
+                            .arg(path, other);
+                    return false;
+                }
+                claimed.insert(key, job.label);
+                return true;
+            };
+
+            std::unique_lock setUpLock(settingUp);
+            ControllerSession session(settings.settings.FactoryCode);
+            session.onStatus = [&](const QString &text) { say(job.label, text); };
+            session.fields().onMessage = [&](const QString &text) { say(job.label, text); };
+            session.setPortNumber(job.number);
+            setUpLock.unlock();
+            output.outcome.device = session.port().deviceName();
+            QString error;
+            if (!line.trace.isEmpty() && !session.recordTraffic(line.trace, &error)) {
+                job.status = output.fail(ExitBadFile, error);
+            } else {
+                if (loopCount > 0)
+                    session.calibrate(loopCount);
+                job.status = runPortCommand(session, line, output);
+            }
+            output.outcome.status = job.status;
+            output.outcome.seconds = double(timer.nsecsElapsed()) / 1e9;
+            job.outcome = output.outcome;
+        }));
+    }
+    for (const auto &thread : threads)
+        thread->start();
+    for (const auto &thread : threads)
+        thread->wait();
+
+    int worst = ExitDone;
+    QList<PortOutcome> outcomes;
+    for (const Job &job : jobs) {
+        worst = std::max(worst, job.status);
+        outcomes << job.outcome;
+    }
+    if (line.json)
+        printJson(summaryJson(outcomes, worst));
+    else
+        printOut(QLatin1Char('\n') + summaryTable(outcomes));
+    return worst;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -346,6 +597,9 @@ int main(int argc, char *argv[])
     }
 
     const SettingsRead settings = readSettingsFile(settingsFilePath());
+    if (isSeveralPorts(line))
+        return runSeveralPorts(line, settings);
+
     int port = line.port;
     if (!line.device.isEmpty()) {
         // Port 1 is the given device for this run.
@@ -384,13 +638,10 @@ int main(int argc, char *argv[])
     else
         session.calibrate(loopCountFromEnvironment());
 
-    if (line.command == QLatin1String("identify"))
-        return runIdentify(session, line);
-    if (line.command == QLatin1String("read"))
-        return runRead(session, line);
-    if (line.command == QLatin1String("write"))
-        return runWrite(session, line);
-    if (line.command == QLatin1String("status"))
-        return runStatus(session, line);
-    return runCommand(session, line);
+    PortOutput output;
+    output.out = printOut;
+    output.json = printJson;
+    output.fail = fail;
+    output.claim = [](const QString &, QString *) { return true; };
+    return runPortCommand(session, line, output);
 }

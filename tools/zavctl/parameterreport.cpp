@@ -13,11 +13,15 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <mutex>
+
 void setUpParameterFields(Fields &fields)
 {
     installDependencyRules(fields);
     fillParameterLists(fields);
-    FillLightTables();
+    // The tables are the process's: filled once, then only read by every port's thread.
+    static std::once_flag filled;
+    std::call_once(filled, FillLightTables);
     loadLabelCaptions(fields);
 }
 
@@ -25,7 +29,8 @@ QString captionOf(const Fields &fields, const char *name)
 {
     if (!name)
         return {};
-    static const QRegularExpression spaceRun(QStringLiteral(" {2,}"));
+    // One per thread (several ports run side by side): a pattern compiles on first use.
+    static thread_local const QRegularExpression spaceRun(QStringLiteral(" {2,}"));
     return fields.caption(QLatin1String(name)).trimmed().replace(spaceRun, QStringLiteral(" "));
 }
 
