@@ -13,6 +13,7 @@
 #include "link/delay.h"
 #include "link/link.h"
 #include "link/serialport.h"
+#include "sectors/colourrecord.h"
 #include "sectors/colourtransfer.h"
 #include "sectors/memorysectorgrid.h"
 #include "sectors/sectoreditor.h"
@@ -148,6 +149,24 @@ QStringList requests(SimProcess &sim)
     return frames;
 }
 
+QString frameText(const RequestFrame &request)
+{
+    return QString::fromLatin1(encodeRequest(request).toHex(' ').toUpper());
+}
+
+// The frame log's requests and answers as "RX"/"TX" with their bytes, in order.
+QStringList exchanges(SimProcess &sim)
+{
+    static const QRegularExpression frame(QStringLiteral("^\\S+ ([RT]X) ((?:[0-9A-F]{2} ?)+)"));
+    QStringList lines;
+    for (const QString &line : sim.frameLog()) {
+        const QRegularExpressionMatch match = frame.match(line);
+        if (match.hasMatch())
+            lines << match.captured(1) + QLatin1Char(' ') + match.captured(2).trimmed();
+    }
+    return lines;
+}
+
 } // namespace
 
 class ZavctlTest : public QObject
@@ -236,6 +255,9 @@ class ZavctlTest : public QObject
     // The run that waits out real time-outs goes on beside the other tests.
     SimProcess m_silentSim;
     QProcess m_silentRun;
+    // So does a run over three ports, one of them silent.
+    SimProcess m_threeSims[3];
+    QProcess m_threeRun;
 
 private slots:
     void initTestCase()
@@ -247,6 +269,21 @@ private slots:
         startZavctl(m_silentRun,
                     {QStringLiteral("--device"), m_silentSim.devicePath(), QStringLiteral("--trace"),
                      m_dir.filePath(QStringLiteral("silent-trace.txt")), QStringLiteral("read")},
+                    Pacing::Paced);
+
+        const QStringList profiles[3] = {
+            {QStringLiteral("cx2")},
+            {QStringLiteral("cx2"), QStringLiteral("--silent"), QStringLiteral("128")},
+            {QStringLiteral("led")}};
+        QStringList args;
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(m_threeSims[i].start(profiles[i].first(), profiles[i].mid(1)),
+                     qPrintable(m_threeSims[i].errorText()));
+            args << QStringLiteral("--device") << m_threeSims[i].devicePath();
+        }
+        startZavctl(m_threeRun,
+                    args << QStringLiteral("read") << QStringLiteral("-o")
+                         << m_dir.filePath(QStringLiteral("com{port}-{id}.zav")),
                     Pacing::Paced);
     }
 
@@ -362,6 +399,152 @@ private slots:
         window.operations.CEscribir_Click();
         QCOMPARE(written, requests(fresh));
         QCOMPARE(written.size(), 32 + 46);
+    }
+
+    void verifyCatchesWhatTheControllerKept_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("difference");
+        QTest::newRow("all kept") << QString() << 0 << "Read back 582 cells: all as sent";
+        QTest::newRow("parameter kept") << "2:29" << 4
+                                        << "Delay Lamp 1: sent 7.7 Seg., stored 2.0 Seg. (cell 29: sent 77, "
+                                           "stored 20)";
+        QTest::newRow("colour cell kept")
+            << "132:4" << 4
+            << "Colour bank 2, cell 4: sent 45, stored 0 (colour 3, entry 1 low "
+               "byte)";
+    }
+
+    void verifyCatchesWhatTheControllerKept()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, status);
+        QFETCH(QString, difference);
+
+        const QString path = m_dir.filePath(QStringLiteral("verify.zav"));
+        if (!QFileInfo::exists(path)) {
+            SimProcess base;
+            QVERIFY2(base.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                     qPrintable(base.errorText()));
+            QByteArray file = windowSave(base, true, QStringLiteral("verify-base.zav"));
+            QVERIFY(!file.isEmpty());
+            file = withLine(file, 30, "77");  // cell 29: delay lamp 1 becomes 7.7
+            file = withLine(file, 324, "45"); // row 3, entry 1: bank 2, cells 3 and 4
+            QVERIFY(writeFile(path, file));
+        }
+
+        QStringList simArgs{QStringLiteral("--no-line-rate")};
+        if (!fault.isEmpty())
+            simArgs << QStringLiteral("--keep-old") << fault;
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("cx2"), simArgs), qPrintable(sim.errorText()));
+        const Run run = zavctl({QStringLiteral("--device"), sim.devicePath(), QStringLiteral("write"), path,
+                                QStringLiteral("--colours"), QStringLiteral("--verify")});
+        QCOMPARE(run.status, status);
+        const QStringList out = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(out.size(), 2);
+        QCOMPARE(out.at(1), difference);
+        if (status == 4)
+            QVERIFY2(
+                run.err.contains(QLatin1String("zavctl: Com1: 1 of 582 read back differ from what was sent")),
+                qPrintable(run.err));
+
+        // The read-back asks what a read asks: every address written, then every
+        // byte of the four banks, with the read's own frames.
+        const QStringList frames = requests(sim);
+        QStringList written;
+        QStringList expected;
+        for (const QString &frame : frames) {
+            if (frame.mid(12, 2) == QLatin1String("02")) {
+                RequestFrame read;
+                read.Command = 1;
+                read.Param1 = quint8(frame.mid(15, 2).toInt(nullptr, 16));
+                expected << frameText(read);
+            }
+        }
+        QCOMPARE(expected.size(), 46);
+        for (int bank = 1; bank <= ColourRecord::kBanks; ++bank) {
+            for (int first : ColourRecord::kRecordStarts) {
+                for (int address = first; address < first + ColourRecord::kSize; ++address)
+                    expected << frameText(ColourRecord::readRequest(bank, address));
+            }
+        }
+        QCOMPARE(frames.mid(frames.size() - expected.size()), expected);
+    }
+
+    void severalPortsRunSideBySide()
+    {
+        const Run run = finish(m_threeRun);
+        QCOMPARE(run.status, 1);
+        QString devices[3];
+        int ids[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            devices[i] = m_threeSims[i].devicePath();
+            const std::array<quint8, 256> params = m_threeSims[i].dumpParams();
+            ids[i] = params[254] * 256 + params[255];
+        }
+
+        // The summary: a line a port, in the order given, with what each port did.
+        const QStringList out = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(out.size(), 4);
+        QVERIFY2(out.at(0).simplified() == QLatin1String("Port ID number Identifier Time Result"),
+                 qPrintable(out.at(0)));
+        for (int i : {0, 2}) {
+            const QString file = m_dir.filePath(QStringLiteral("com%1-%2.zav").arg(i + 1).arg(ids[i]));
+            QVERIFY2(out.at(i + 1).startsWith(devices[i] + QLatin1Char(' ')), qPrintable(out.at(i + 1)));
+            QVERIFY2(out.at(i + 1).endsWith(QStringLiteral(" saved ") + file), qPrintable(out.at(i + 1)));
+            QVERIFY2(out.at(i + 1).contains(QStringLiteral(" %1 ").arg(ids[i])), qPrintable(out.at(i + 1)));
+            QCOMPARE(readFile(file).count('\n'), 520);
+        }
+        QVERIFY2(out.at(2).contains(QRegularExpression(QStringLiteral("^\\S+ +- +- +\\d"))),
+                 qPrintable(out.at(2)));
+        QVERIFY2(
+            out.at(2).endsWith(QLatin1String("Com2: the controller did not answer during the read (Time Out "
+                                             "Transmision, Error R  3)")),
+            qPrintable(out.at(2)));
+        QVERIFY2(run.err.contains(
+                     QStringLiteral("zavctl: %1: Com2: the controller did not answer").arg(devices[1])),
+                 qPrintable(run.err));
+
+        // Each line saw one transaction at a time: every request answered before the
+        // next; and the two answering lines worked at the same time.
+        double spans[2][2] = {};
+        for (int k = 0; k < 2; ++k) {
+            SimProcess &sim = m_threeSims[k * 2];
+            const QStringList lines = exchanges(sim);
+            QVERIFY(lines.size() > 2 * 32);
+            for (int i = 0; i < lines.size(); ++i) {
+                QVERIFY2(lines.at(i).startsWith(i % 2 ? QLatin1String("TX") : QLatin1String("RX")),
+                         qPrintable(lines.mid(qMax(0, i - 2), 4).join(QLatin1Char('\n'))));
+                // The answer echoes its own request's command and parameters.
+                if (i % 2)
+                    QCOMPARE(lines.at(i).mid(12, 8), lines.at(i - 1).mid(15, 8));
+            }
+            const QList<double> times = requestTimes(sim);
+            spans[k][0] = times.first();
+            spans[k][1] = times.last();
+        }
+        QVERIFY(spans[0][0] < spans[1][1] && spans[1][0] < spans[0][1]);
+    }
+
+    void outputPatternNeverSharesAFile()
+    {
+        // Two controllers of one profile share their ID number: "{id}" alone gives both one name.
+        SimProcess sims[2];
+        QStringList args;
+        for (SimProcess &sim : sims) {
+            QVERIFY2(sim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                     qPrintable(sim.errorText()));
+            args << QStringLiteral("--device") << sim.devicePath();
+        }
+        const QString pattern = m_dir.filePath(QStringLiteral("shared-{id}.zav"));
+        const Run run = zavctl(args << QStringLiteral("read") << QStringLiteral("-o") << pattern);
+        QCOMPARE(run.status, 3);
+        QVERIFY2(run.err.contains(QLatin1String("the -o pattern gives both the same name")),
+                 qPrintable(run.err));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("shared-*")}),
+                 QStringList{QStringLiteral("shared-1502.zav")});
     }
 
     void valueThatCannotBeSentStopsTheWrite()
@@ -672,6 +855,11 @@ private slots:
         QTest::newRow("option of another command") << QStringList{"identify", "--colours"};
         QTest::newRow("output without name") << QStringList{"read", "-o"};
         QTest::newRow("trace of a command without a port") << QStringList{"--trace", "t.txt", "ports"};
+        QTest::newRow("one file for several ports")
+            << QStringList{"--device", "/dev/null", "--device", "/dev/zero", "read", "-o", "a.zav"};
+        QTest::newRow("port given twice") << QStringList{"--port", "2", "--ports", "1-3", "identify"};
+        QTest::newRow("port list out of range") << QStringList{"--ports", "0-2", "identify"};
+        QTest::newRow("verify of a read") << QStringList{"read", "--verify"};
     }
 
     void usageExitsTwo()
@@ -688,8 +876,9 @@ private slots:
         const Run run = zavctl({QStringLiteral("--help")});
         QCOMPARE(run.status, 0);
         for (const char *word :
-             {"identify", "read", "write", "status", "command", "diff", "--colours", "--json", "--device",
-              "--port", "changer-off", "motor2", "ports", "--trace", "decimal point", "ZAV_UNPACED"})
+             {"identify",      "read",        "write",   "status",      "command", "diff",  "--colours",
+              "--json",        "--device",    "--port",  "changer-off", "motor2",  "ports", "--trace",
+              "decimal point", "ZAV_UNPACED", "--ports", "--verify",    "{port}",  "{id}"})
             QVERIFY2(run.out.contains(QLatin1String(word)), word);
     }
 

@@ -243,7 +243,7 @@ const char *directCommandButton(const QString &name)
 QString usageText()
 {
     return QStringLiteral(
-        R"(Usage: zavctl [--port N | --device PATH] [--trace FILE] [-q] COMMAND [options]
+        R"(Usage: zavctl [--port N | --ports LIST | --device PATH]... [--trace FILE] [-q] COMMAND [options]
        zavctl diff A.zav B.zav
        zavctl ports [--json]
 
@@ -259,6 +259,15 @@ assigned to ComN on the window's Communications page, else /dev/ttyS<N-1>;
 zav.ini: the one beside the programs, or ~/.config/ZAV/zav.ini when that folder
 is not writable (an installed tool), or the file named by ZAV_INI.
 
+Several ports: --port and --device may be given more than once, and --ports
+takes a list such as 1-4,7 (devices run as Com1, Com2, ... in the order given).
+identify, read, write, status and command then run on every port at the same
+time, each on its own line with its own pacing. Every output line starts with
+its port ("Com2: ..." or the device), a table ends the run (port, ID number and
+identifier read, time, result), and the exit status is the worst port's. With
+--json every port command prints that summary as JSON, with each port's own
+JSON under "output".
+
 --trace FILE appends the traffic record to FILE as it goes: every frame sent and
 received (TX, RX) in hex with its time in ms, and the events between them (try
 number, time-out, short or long reply, line lost, port opened and closed).
@@ -271,11 +280,17 @@ Commands:
       also the colour banks). With -o the parameters are saved to FILE.zav exactly
       as the window's Save does; otherwise the fields the window would show are
       printed as a table of label, value and unit in the user's locale, or as
-      JSON with --json.
-  write FILE.zav [--colours]
+      JSON with --json. In the name, {port} becomes the port number and {id}
+      the controller's ID number (-o 'lantern-{id}.zav'); with several ports the
+      name needs one of them, and two ports never write the same file.
+  write FILE.zav [--colours] [--verify]
       Opens FILE.zav as the window's Open does, identifies the controller and
       writes every present parameter (--colours: also the colours and sector
       table). A value that cannot be sent stops the write before its first frame.
+      --verify then reads back every address written (--colours: the four colour
+      banks) with the read's own frames and pacing, prints each difference by
+      label with the value sent and the value stored (bank and cell for the
+      colours), and exits with 4 when anything differs.
   status [--changer cx1|cx2|cx3|led] [--json]
       One status interrogation with all four parts: indicators, present current,
       present speed and LED current. The lamp flags are read for the changer type
@@ -315,6 +330,7 @@ Environment:
 Exit status: 0 done (diff: the files hold the same settings); 1 the controller
 did not answer or the port could not be opened (diff: the files differ);
 2 usage; 3 a file that cannot be read or written, or a value that cannot be
-sent.
+sent; 4 write --verify found a difference. With several ports, the highest of
+the ports' statuses.
 )");
 }
