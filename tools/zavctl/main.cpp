@@ -230,12 +230,15 @@ int verifyWrite(ControllerSession &session, const CommandLine &line, PortOutput 
         return ExitDone;
     }
     output.out(differences.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    const int status =
-        output.fail(ExitDiffers, QStringLiteral("Com%1: %2 of %3 read back differ from what was sent")
-                                     .arg(session.port().portNumber())
-                                     .arg(differences.size())
-                                     .arg(checked));
-    output.outcome.result = QStringLiteral("%1 differ from what was sent").arg(differences.size());
+    const QString count = differences.size() == 1 ? QStringLiteral("1 difference")
+                                                  : QStringLiteral("%1 differences").arg(differences.size());
+    const int status = output.fail(
+        ExitDiffers, QStringLiteral("Com%1: %2 between what was sent and what the controller stored "
+                                    "(%3 cells read back)")
+                         .arg(session.port().portNumber())
+                         .arg(count)
+                         .arg(checked));
+    output.outcome.result = count;
     return status;
 }
 
