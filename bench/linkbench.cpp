@@ -2,10 +2,14 @@
 // this process's CPU time beside the protocol floor (8 request and 8 reply bytes at
 // 9600 baud 8N1, plus the 20 ms pause after every try).
 //
-//   zav-bench [--sim PATH] [--trace FILE]
+//   zav-bench [--sim PATH] [--trace FILE] [--provision [--colours]]
 //
 // --trace records the traffic to FILE as zav and zavctl do, to show that the
 // record does not move the pacing.
+//
+// (f) runs zavctl write --verify against one simulator and then against four at
+// once: several ports must take about as long as one (ratio of wall times) at a
+// small CPU share. --provision runs only (f); --colours adds the colour banks.
 #include "app/tracefile.h"
 #include "device/capabilitymap.h"
 #include "device/operations.h"
@@ -21,8 +25,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <memory>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -56,6 +63,14 @@ struct Measure
     }
 };
 
+double childCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 class Simulator
 {
 public:
@@ -87,6 +102,77 @@ private:
     QString m_device;
 };
 
+struct ZavctlRun
+{
+    int status = -1;
+    double wall = 0;
+    double cpu = 0; // zavctl's own, user and system
+};
+
+// One zavctl run, paced as on the line (pauses on the clock, no calibration).
+ZavctlRun runZavctl(const QStringList &args)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ZAV_DELAY_LOOP_COUNT"), QStringLiteral("1"));
+    env.remove(QStringLiteral("ZAV_UNPACED"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const double cpu0 = childCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    process.start(QStringLiteral(ZAVCTL_BINARY), QStringList{QStringLiteral("-q")} + args);
+    process.waitForFinished(-1);
+    ZavctlRun run;
+    run.wall = double(wall.nsecsElapsed()) / 1e9;
+    run.cpu = childCpuSeconds() - cpu0;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return run;
+}
+
+// (f): write --verify to one simulator alone, then to four at once.
+int benchProvisioning(const QString &simBinary, bool colours)
+{
+    std::vector<std::unique_ptr<Simulator>> sims;
+    for (int i = 0; i < 4; ++i) {
+        sims.push_back(std::make_unique<Simulator>());
+        if (!sims.back()->start(simBinary, {"full"})) {
+            std::fprintf(stderr, "cannot start %s\n", qPrintable(simBinary));
+            return 1;
+        }
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("bench.zav"));
+    QStringList read{QStringLiteral("--device"), sims[0]->device(), QStringLiteral("read"),
+                     QStringLiteral("-o"), file};
+    if (colours)
+        read << QStringLiteral("--colours");
+    if (runZavctl(read).status != 0) {
+        std::fprintf(stderr, "zavctl read failed\n");
+        return 1;
+    }
+
+    QStringList write{QStringLiteral("write"), file, QStringLiteral("--verify")};
+    if (colours)
+        write << QStringLiteral("--colours");
+    const ZavctlRun one = runZavctl(QStringList{QStringLiteral("--device"), sims[0]->device()} + write);
+    QStringList devices;
+    for (const auto &sim : sims)
+        devices << QStringLiteral("--device") << sim->device();
+    const ZavctlRun four = runZavctl(devices + write);
+    if (one.status != 0 || four.status != 0) {
+        std::fprintf(stderr, "zavctl write --verify failed: %d, %d\n", one.status, four.status);
+        return 1;
+    }
+    const char *what = colours ? "write --verify --colours" : "write --verify";
+    std::printf("(f) %s, one port      wall %8.3f s  zavctl cpu %6.3f s (%5.1f%% of wall)\n", what, one.wall,
+                one.cpu, 100.0 * one.cpu / one.wall);
+    std::printf("(f) %s, four at once  wall %8.3f s  zavctl cpu %6.3f s (%5.1f%% of wall)\n", what, four.wall,
+                four.cpu, 100.0 * four.cpu / four.wall);
+    std::printf("(f) four ports / one port: %.3f (goal at most 1.15)\n", four.wall / one.wall);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -96,6 +182,8 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (const qsizetype i = args.indexOf("--sim"); i >= 0 && i + 1 < args.size())
         simBinary = args.at(i + 1);
+    if (args.contains(QStringLiteral("--provision")))
+        return benchProvisioning(simBinary, args.contains(QStringLiteral("--colours")));
 
     Simulator sim;
     // Address 250 stays silent for the unanswered transaction of (b), then answers again.
@@ -183,5 +271,5 @@ int main(int argc, char **argv)
     if (recordEvents > 0)
         std::printf("traffic record: %d lines, %.3f ms in all, %.1f us a line\n", recordEvents,
                     double(recordNs) / 1e6, double(recordNs) / 1e3 / recordEvents);
-    return 0;
+    return benchProvisioning(simBinary, args.contains(QStringLiteral("--colours")));
 }
