@@ -49,8 +49,9 @@ Faults (each also settable at run time with "fault ..."):
   --answer-from-try N     answer a frame only on its N-th identical consecutive try
   --short-reply           answer with 7 bytes only
   --short-once CMD[:ADDR] answer the next such request with 7 bytes only; repeatable
-  --keep-old CMD[:ADDR]   acknowledge such writes as usual but keep the old byte
-                          (2:17 parameter 17, 131:5 cell 5 of colour bank 1); repeatable
+  --keep-old CMD[:ADDR]   acknowledge such writes (2, 131-134) as usual but keep the
+                          old byte (2:17 parameter 17, 131:5 cell 5 of colour bank 1);
+                          repeatable
   --long-reply            answer with 12 bytes (4 zero bytes after the checksum)
   --bad-reply             answer with header 00 00 and an inverted checksum
   --late-ms MS            wait MS more before answering

@@ -335,7 +335,10 @@ void Simulator::handleFrame(const WireFrame &frame, int64_t completeAt)
         return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
     };
     // A write that keeps the old byte answers exactly as one that stored it.
-    const bool keepOld = std::any_of(m_faults.keepOld.begin(), m_faults.keepOld.end(), matches);
+    const bool isWrite =
+        frame[4] == ControllerCommand::WriteParam ||
+        (frame[4] >= ControllerCommand::WriteBankFirst && frame[4] <= ControllerCommand::WriteBankLast);
+    const bool keepOld = isWrite && std::any_of(m_faults.keepOld.begin(), m_faults.keepOld.end(), matches);
     const ControllerState before = keepOld ? m_state : ControllerState();
     const uint8_t answer = m_state.execute(frame[4], frame[5], frame[6]);
     if (keepOld) {
