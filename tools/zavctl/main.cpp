@@ -33,6 +33,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -428,7 +429,6 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
     {
         int number = 0;
         QString label;
-        int status = ExitDone;
         PortOutcome outcome;
     };
     // The file goes first: an unreadable one costs no calibration and no frame.
@@ -494,6 +494,7 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
         return out;
     };
 
+    // QThreads: the serial port's notifiers need a thread Qt started.
     std::vector<std::unique_ptr<QThread>> threads;
     for (Job &job : jobs) {
         threads.emplace_back(QThread::create([&, jobPtr = &job] {
@@ -534,18 +535,20 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
             session.onStatus = [&](const QString &text) { say(job.label, text); };
             session.fields().onMessage = [&](const QString &text) { say(job.label, text); };
             session.setPortNumber(job.number);
+            QString error;
+            const bool traced = line.trace.isEmpty() || session.recordTraffic(line.trace, &error);
             setUpLock.unlock();
             output.outcome.device = session.port().deviceName();
-            QString error;
-            if (!line.trace.isEmpty() && !session.recordTraffic(line.trace, &error)) {
-                job.status = output.fail(ExitBadFile, error);
+            if (!traced) {
+                output.outcome.status = output.fail(ExitBadFile, error);
             } else {
                 if (loopCount > 0)
                     session.calibrate(loopCount);
-                job.status = runPortCommand(session, line, output);
+                output.outcome.status = runPortCommand(session, line, output);
             }
-            output.outcome.status = job.status;
             output.outcome.seconds = double(timer.nsecsElapsed()) / 1e9;
+            // Handed over under the lock the summary is read under.
+            std::lock_guard lock(printing);
             job.outcome = output.outcome;
         }));
     }
@@ -553,11 +556,12 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
         thread->start();
     for (const auto &thread : threads)
         thread->wait();
+    std::lock_guard lock(printing);
 
     int worst = ExitDone;
     QList<PortOutcome> outcomes;
     for (const Job &job : jobs) {
-        worst = std::max(worst, job.status);
+        worst = std::max(worst, job.outcome.status);
         outcomes << job.outcome;
     }
     if (line.json)
