@@ -11,6 +11,7 @@
 #include "device/statusinterrogation.h"
 #include "filediff.h"
 #include "files/parameterfile.h"
+#include "link/operationprogress.h"
 #include "link/portcatalogue.h"
 #include "link/portlookup.h"
 #include "parameterreport.h"
@@ -199,6 +200,9 @@ int verifyWrite(ControllerSession &session, const CommandLine &line, PortOutput 
                 const QList<int> &written)
 {
     WriteCheck check(session.link(), session.fields());
+    OperationProgress::Scope counted(session.link().progress(),
+                                     int(written.size()) +
+                                         (line.colours ? ColourRecord::kBanks * 2 * ColourRecord::kSize : 0));
     // The image the write sent: the same fields through the same mapping.
     const ParameterImage sent = WriteMapping(session.fields(), MappingMode::WriteAll);
     ParameterImage stored = sent;
@@ -535,6 +539,19 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
             session.onStatus = [&](const QString &text) { say(job.label, text); };
             session.fields().onMessage = [&](const QString &text) { say(job.label, text); };
             session.setPortNumber(job.number);
+            // A plain line at every tenth of each operation, and at its end.
+            int tenthsShown = 0;
+            session.link().progress().changed = [&](const OperationProgress &counted) {
+                const int tenths = counted.total() > 0 ? counted.done() * 10 / counted.total() : 0;
+                if (!counted.running()) {
+                    tenthsShown = 0;
+                    say(job.label,
+                        QStringLiteral("Progress: %1/%2").arg(counted.done()).arg(counted.total()));
+                } else if (tenths > tenthsShown && counted.done() < counted.total()) {
+                    tenthsShown = tenths;
+                    say(job.label, QStringLiteral("Progress: ") + counted.text());
+                }
+            };
             QString error;
             const bool traced = line.trace.isEmpty() || session.recordTraffic(line.trace, &error);
             setUpLock.unlock();

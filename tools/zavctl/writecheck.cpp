@@ -5,6 +5,7 @@
 #include "fields/memoryfields.h"
 #include "link/delay.h"
 #include "link/link.h"
+#include "link/operationprogress.h"
 #include "parameterreport.h"
 
 namespace {
@@ -52,6 +53,7 @@ bool WriteCheck::readParameters(const QList<int> &addresses, ParameterImage &sto
         }
         stored[address] = reply.Data3;
         m_fields.setStatusLine(QString::number(address));
+        m_link.progress().advance();
     }
     m_link.closePort();
     return ok && !m_link.failed();
@@ -73,6 +75,7 @@ bool WriteCheck::readColourBank(int bank, ColourRecord::TransferBuffer &stored)
                 break;
             }
             stored[address] = reply.Data3;
+            m_link.progress().advance();
             m_fields.setStatusLine(QStringLiteral(" %1 - %2 - %3")
                                        .arg(bank)
                                        .arg(address, 3, 10, QLatin1Char('0'))

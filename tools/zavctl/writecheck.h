@@ -13,7 +13,8 @@ class Link;
 // Proves a write by reading back what it sent, with the read's own transactions
 // (command 1 per address, 134 + n per bank byte), one after the other and paced
 // as every transaction is. A controller may acknowledge a write and keep the old
-// byte: only a read-back tells.
+// byte: only a read-back tells. Every answered transaction counts on the link's
+// progress; the caller starts the count.
 class WriteCheck
 {
 public:
