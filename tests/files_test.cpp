@@ -107,7 +107,7 @@ struct DeviceRig : VirtualLink
     DeviceRig()
     {
         installDependencyRules(fields);
-        ::fillParameterLists(fields);
+        fillParameterLists(fields);
         editor.FormatearGrid();
         editor.BorrarDatosGrid();
     }

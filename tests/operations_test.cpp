@@ -1,6 +1,7 @@
 #include "device/capabilitymap.h"
 #include "device/directcommands.h"
 #include "device/operations.h"
+#include "device/parameterlists.h"
 #include "device/parametermap.h"
 #include "device/rules.h"
 #include "fields/memoryfields.h"
@@ -29,7 +30,7 @@ struct Rig : VirtualLink
         fields.onStatus = [this](const QString &) { statusTimesNs.append(clock.nowNs()); };
         installDependencyRules(fields);
         fields.setListEntries("TabStrip1", {"Main", "Motor", "Remote control", "Sectors"});
-        fillParameterLists();
+        fillParameterLists(fields);
         fields.setVisible("ComboTipoCambiador", factoryCode == 731);
     }
 

@@ -4,6 +4,7 @@
 
 #include "device/capabilitymap.h"
 #include "device/operations.h"
+#include "device/parameterlists.h"
 #include "device/rules.h"
 #include "sectors/colourtransfer.h"
 #include "sectors/memorysectorgrid.h"
@@ -36,7 +37,7 @@ struct Rig : VirtualLink
     Rig()
     {
         installDependencyRules(fields);
-        fillParameterLists();
+        fillParameterLists(fields);
         editor.FormatearGrid();
         for (int i = 1; i <= 8; ++i)
             fields.setCaption(SectorEditor::colourLabel(i), QString::number(i));

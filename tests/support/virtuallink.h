@@ -22,19 +22,6 @@ struct VirtualLink
         link.statusLine = [this](const QString &s) { fields.setStatusLine(s); };
         port.setPortNumber(1);
     }
-    // The entries of the parameter lists, as the window's layout gives them in English.
-    void fillParameterLists()
-    {
-        fields.setListEntries("ComboTipoCambiador", {"CX1", "CX2", "CX3", "LED"});
-        fields.setListEntries("ComboTipoMotor", {"Stepper Motor", "Dual Motor RKD"});
-        fields.setListEntries("cmbModofuncionamiento", {"Night ON", "24 hours ON"});
-        fields.setListEntries("ComboSensorLuz", {"Fotodiodo", "Daylight sensor"});
-        fields.setListEntries("ComboTipoLampara1", {"DC", "AC"});
-        fields.setListEntries("ComboTipoLampara2", {"DC", "AC"});
-        fields.setListEntries("ComboLamparaPrincipal", {"0", "1", "2"});
-        fields.setListEntries("ComboFuncion2Puerto", {"Disable", "RS485", "MODBUS"});
-    }
-
     VirtualLink(const VirtualLink &) = delete;
     VirtualLink &operator=(const VirtualLink &) = delete;
 
