@@ -218,10 +218,7 @@ void DeviceOperations::EscribirZAV()
         HabilitaBotones();
         return;
     }
-    int total = 0;
-    for (int address = 0; address < 256; ++address)
-        total += sent(address) ? 1 : 0;
-    OperationProgress::Scope progress(m_link.progress(), total);
+    OperationProgress::Scope progress(m_link.progress(), int(writtenAddresses().size()));
     if (!openPort()) {
         HabilitaBotones();
         return;
@@ -235,6 +232,16 @@ void DeviceOperations::EscribirZAV()
         m_fields.setStatusLine(m_link.failureText());
     HabilitaBotones();
     m_fields.processEvents();
+}
+
+QList<int> DeviceOperations::writtenAddresses() const
+{
+    QList<int> addresses;
+    for (int address = 0; address < 256; ++address) {
+        if (isSentByWrite(address) && m_map.ComprobarParametro(address))
+            addresses << address;
+    }
+    return addresses;
 }
 
 void DeviceOperations::readStatusFlags()

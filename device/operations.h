@@ -29,6 +29,8 @@ public:
     // Write button: every present address but the manufacturing ones.
     void CEscribir_Click();
     void EscribirZAV();
+    // The addresses write all sends to this controller, in the order sent.
+    QList<int> writtenAddresses() const;
 
     // One status interrogation of the remote-control page.
     void CInterrogar_Click();

@@ -18,6 +18,8 @@ constexpr int kBanks = 4;
 constexpr int kBufferSize = 257;
 // First address of the two records of a bank.
 constexpr std::array<int, 2> kRecordStarts{0, 128};
+// One transaction per byte of both records of every bank: 536.
+constexpr int kTransactions = kBanks * int(kRecordStarts.size()) * kSize;
 
 using TransferBuffer = std::array<quint8, kBufferSize>;
 

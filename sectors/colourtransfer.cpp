@@ -6,14 +6,10 @@
 #include "sectors/colourrecord.h"
 #include "sectors/sectoreditor.h"
 
-#include <iterator>
-
 namespace {
 const char *const kButtons[] = {"CAbrir", "CGuardar", "CLeer", "CEscribir"};
 constexpr int kFailurePauseMs = 1000;
-// Every byte of both records of every bank: 536.
-constexpr int kTransactions =
-    ColourRecord::kBanks * int(std::size(ColourRecord::kRecordStarts)) * ColourRecord::kSize;
+using ColourRecord::kTransactions;
 } // namespace
 
 ColourTransfer::ColourTransfer(Link &link, Fields &fields, SectorEditor &editor)

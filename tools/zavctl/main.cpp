@@ -201,8 +201,7 @@ int verifyWrite(ControllerSession &session, const CommandLine &line, PortOutput 
 {
     WriteCheck check(session.link(), session.fields());
     OperationProgress::Scope counted(session.link().progress(),
-                                     int(written.size()) +
-                                         (line.colours ? ColourRecord::kBanks * 2 * ColourRecord::kSize : 0));
+                                     int(written.size()) + (line.colours ? ColourRecord::kTransactions : 0));
     // The image the write sent: the same fields through the same mapping.
     const ParameterImage sent = WriteMapping(session.fields(), MappingMode::WriteAll);
     ParameterImage stored = sent;
@@ -224,7 +223,7 @@ int verifyWrite(ControllerSession &session, const CommandLine &line, PortOutput 
             if (!check.readColourBank(bank, storedBank))
                 return lineFailure(output, session);
             differences << WriteCheck::colourDifferences(bank, sentBank, storedBank);
-            checked += 2 * ColourRecord::kSize;
+            checked += ColourRecord::kTransactions / ColourRecord::kBanks;
         }
     }
     session.fields().setStatusLine(QStringLiteral("Ended"));
@@ -268,11 +267,7 @@ int runWrite(ControllerSession &session, const CommandLine &line, PortOutput &ou
     if (session.lineFailed())
         return lineFailure(output, session);
 
-    QList<int> written;
-    for (int address = 0; address < 256; ++address) {
-        if ((address <= 246 || address >= 254) && session.map().ComprobarParametro(address))
-            written << address;
-    }
+    const QList<int> written = session.operations().writtenAddresses();
     QString summary = QStringLiteral("Wrote %1 parameters").arg(written.size());
     if (line.colours) {
         session.setOperation(QStringLiteral("the colour write"));
@@ -435,13 +430,6 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
         QString label;
         PortOutcome outcome;
     };
-    // The file goes first: an unreadable one costs no calibration and no frame.
-    if (line.command == QLatin1String("write")) {
-        const ParameterFile::DecodeResult decoded = ParameterFile::readFile(line.arguments.first());
-        if (!decoded.content)
-            return fail(ExitBadFile, decoded.error);
-    }
-
     QList<Job> jobs;
     if (!line.devices.isEmpty()) {
         // Each device runs as the next Com number, as one --device runs as Com1.
@@ -620,6 +608,13 @@ int main(int argc, char *argv[])
         return ExitDone;
     }
 
+    // The file goes first: an unreadable one costs no calibration, no port and no frame.
+    if (line.command == QLatin1String("write")) {
+        const ParameterFile::DecodeResult decoded = ParameterFile::readFile(line.arguments.first());
+        if (!decoded.content)
+            return fail(ExitBadFile, decoded.error);
+    }
+
     const SettingsRead settings = readSettingsFile(settingsFilePath());
     if (isSeveralPorts(line))
         return runSeveralPorts(line, settings);
@@ -648,13 +643,6 @@ int main(int argc, char *argv[])
         QString error;
         if (!session.recordTraffic(line.trace, &error))
             return fail(ExitBadFile, error);
-    }
-
-    // The file goes first: an unreadable one costs no calibration and no frame.
-    if (line.command == QLatin1String("write")) {
-        const ParameterFile::DecodeResult decoded = ParameterFile::readFile(line.arguments.first());
-        if (!decoded.content)
-            return fail(ExitBadFile, decoded.error);
     }
 
     if (unpacedFromEnvironment())

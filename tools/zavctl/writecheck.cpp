@@ -7,6 +7,7 @@
 #include "link/link.h"
 #include "link/operationprogress.h"
 #include "parameterreport.h"
+#include "sectors/colourtransfer.h"
 
 namespace {
 constexpr quint8 kReadCommand = 1;
@@ -76,10 +77,7 @@ bool WriteCheck::readColourBank(int bank, ColourRecord::TransferBuffer &stored)
             }
             stored[address] = reply.Data3;
             m_link.progress().advance();
-            m_fields.setStatusLine(QStringLiteral(" %1 - %2 - %3")
-                                       .arg(bank)
-                                       .arg(address, 3, 10, QLatin1Char('0'))
-                                       .arg(reply.Data3, 3, 10, QLatin1Char('0')));
+            m_fields.setStatusLine(ColourTransfer::progressText(bank, address, reply.Data3));
         }
     }
     m_link.closePort();
