@@ -530,15 +530,9 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
             // A plain line at every tenth of each operation, and at its end.
             int tenthsShown = 0;
             session.link().progress().changed = [&](const OperationProgress &counted) {
-                const int tenths = counted.total() > 0 ? counted.done() * 10 / counted.total() : 0;
-                if (!counted.running()) {
-                    tenthsShown = 0;
-                    say(job.label,
-                        QStringLiteral("Progress: %1/%2").arg(counted.done()).arg(counted.total()));
-                } else if (tenths > tenthsShown && counted.done() < counted.total()) {
-                    tenthsShown = tenths;
-                    say(job.label, QStringLiteral("Progress: ") + counted.text());
-                }
+                const QString text = ProgressPrinter::logLine(counted, tenthsShown);
+                if (!text.isEmpty())
+                    say(job.label, text);
             };
             QString error;
             const bool traced = line.trace.isEmpty() || session.recordTraffic(line.trace, &error);

@@ -58,32 +58,39 @@ void ProgressPrinter::status(const QString &text)
     std::fflush(m_stream);
 }
 
+QString ProgressPrinter::logLine(const OperationProgress &progress, int &tenthsPrinted)
+{
+    if (!progress.running()) {
+        // The end: how much was done, and in how long.
+        tenthsPrinted = 0;
+        return QStringLiteral("Progress: %1/%2 in %3")
+            .arg(progress.done())
+            .arg(progress.total())
+            .arg(duration(progress.elapsedMs()));
+    }
+    // A total corrected upwards never prints a tenth twice.
+    const int tenths = progress.total() > 0 ? progress.done() * 10 / progress.total() : 0;
+    if (tenths <= tenthsPrinted || progress.done() >= progress.total())
+        return {};
+    tenthsPrinted = tenths;
+    return QStringLiteral("Progress: ") + progress.text();
+}
+
 void ProgressPrinter::progress(const OperationProgress &progress)
 {
     if (m_quiet)
         return;
-    const QString count = QStringLiteral("Progress: %1/%2").arg(progress.done()).arg(progress.total());
-    if (!progress.running()) {
-        // The end: how much was done, and in how long.
-        const QString text = count + QStringLiteral(" in ") + duration(progress.elapsedMs());
-        if (m_terminal)
-            drawLine(text);
-        else
-            std::fprintf(m_stream, "%s\n", text.toLocal8Bit().constData());
-        finish();
-        m_tenthsPrinted = 0;
-        return;
-    }
     if (m_terminal) {
-        drawLine(QStringLiteral("Progress: ") + progress.text());
+        int unused = 0;
+        drawLine(progress.running() ? QStringLiteral("Progress: ") + progress.text()
+                                    : logLine(progress, unused));
+        if (!progress.running())
+            finish();
         return;
     }
-    // In a log: one line each time another tenth is done (a total corrected
-    // upwards never prints a tenth twice).
-    const int tenths = progress.total() > 0 ? progress.done() * 10 / progress.total() : 0;
-    if (tenths > m_tenthsPrinted && progress.done() < progress.total()) {
-        m_tenthsPrinted = tenths;
-        std::fprintf(m_stream, "Progress: %s\n", progress.text().toLocal8Bit().constData());
+    const QString line = logLine(progress, m_tenthsPrinted);
+    if (!line.isEmpty()) {
+        std::fprintf(m_stream, "%s\n", line.toLocal8Bit().constData());
         std::fflush(m_stream);
     }
 }

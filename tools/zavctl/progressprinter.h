@@ -22,6 +22,10 @@ public:
     void finish();
 
     static bool isCounter(const QString &text);
+    // The plain line a log gets for this change of the count, or an empty text:
+    // one at every tenth of the way and one at the end. tenthsPrinted carries
+    // what was printed between calls (0 at the start of each operation).
+    static QString logLine(const OperationProgress &progress, int &tenthsPrinted);
 
 private:
     void clearLine();
