@@ -1,11 +1,12 @@
 #include "ui/trafficview.h"
 
+#include "files/wholefilewriter.h"
+
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 
 TrafficView::TrafficView(QPlainTextEdit *box) : QObject(box), m_box(box)
 {
@@ -56,15 +57,15 @@ void TrafficView::clear()
 
 bool TrafficView::saveTo(const QString &path, QString *error)
 {
-    QSaveFile file(path);
     QByteArray bytes = text().toUtf8();
     if (!bytes.isEmpty())
         bytes += '\n';
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = QStringLiteral("%1 not saved: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    // Written whole or not at all: a full disk must not leave half a record in place of an older one.
+    QString reason;
+    if (WholeFileWriter::writeFile(path, bytes, &reason))
+        return true;
+    *error = QStringLiteral("%1 not saved: %2").arg(path, reason);
+    return false;
 }
 
 void TrafficView::showMenu(const QPoint &pos)
