@@ -6,8 +6,8 @@
 // "Com1:" on its pseudo-terminal for this run. --trace appends the traffic
 // record (every frame on the line) to FILE as it goes.
 
-#include "app/startupsettings.h"
-#include "app/tracefile.h"
+#include "desktop/startupsettings.h"
+#include "desktop/tracefile.h"
 #include "ui/mainwindow.h"
 #include "ui/splashwindow.h"
 

@@ -10,7 +10,7 @@
 // (f) runs zavctl write --verify against one simulator and then against four at
 // once: several ports must take about as long as one (ratio of wall times) at a
 // small CPU share. --provision runs only (f); --colours adds the colour banks.
-#include "app/tracefile.h"
+#include "desktop/tracefile.h"
 #include "device/capabilitymap.h"
 #include "device/operations.h"
 #include "device/parameterlists.h"

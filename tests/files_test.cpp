@@ -1,4 +1,4 @@
-#include "app/startupsettings.h"
+#include "desktop/startupsettings.h"
 #include "device/capabilitymap.h"
 #include "device/operations.h"
 #include "device/parameterlists.h"

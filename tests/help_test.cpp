@@ -1,4 +1,4 @@
-#include "app/helplauncher.h"
+#include "desktop/helplauncher.h"
 #include "text/stringtable.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "app/porttrial.h"
-#include "app/startupsettings.h"
+#include "desktop/porttrial.h"
+#include "desktop/startupsettings.h"
 #include "fields/memoryfields.h"
 #include "link/clock.h"
 #include "link/delay.h"

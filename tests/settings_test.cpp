@@ -1,5 +1,5 @@
-#include "app/languagechoice.h"
-#include "app/startupsettings.h"
+#include "desktop/languagechoice.h"
+#include "desktop/startupsettings.h"
 #include "fields/memoryfields.h"
 
 #include <QDir>

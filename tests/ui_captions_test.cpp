@@ -7,7 +7,7 @@
 //
 //   ZAV_KEEP_SCREENSHOTS=1 ui_captions_test   keeps the pictures and prints their folder
 
-#include "app/startupsettings.h"
+#include "desktop/startupsettings.h"
 #include "ui/dialogface.h"
 #include "ui/layouttable.h"
 #include "ui/mainwindow.h"

@@ -1,7 +1,7 @@
 // The main window offscreen: layout, the field store over the widgets, tabs,
 // polling buttons, closing and the stored placement.
 
-#include "app/startupsettings.h"
+#include "desktop/startupsettings.h"
 #include "device/operations.h"
 #include "device/parametermap.h"
 #include "link/link.h"

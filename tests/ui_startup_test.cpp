@@ -1,7 +1,7 @@
 // Start-up of the window from zav.ini, offscreen and in French: the rewrites of
 // the settings file, the port, the tabs, the captions, the calibration.
 
-#include "app/startupsettings.h"
+#include "desktop/startupsettings.h"
 #include "text/stringtable.h"
 #include "ui/mainwindow.h"
 #include "ui/splashwindow.h"

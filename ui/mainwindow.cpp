@@ -1,8 +1,8 @@
 #include "ui/mainwindow.h"
 
-#include "app/helplauncher.h"
-#include "app/languagechoice.h"
-#include "app/porttrial.h"
+#include "desktop/helplauncher.h"
+#include "desktop/languagechoice.h"
+#include "desktop/porttrial.h"
 #include "device/directcommands.h"
 #include "device/lighttables.h"
 #include "device/operations.h"

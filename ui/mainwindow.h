@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/startupsettings.h"
+#include "desktop/startupsettings.h"
 #include "device/capabilitymap.h"
 #include "link/clock.h"
 #include "link/delay.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tracefile.h"
+#include "desktop/tracefile.h"
 #include "device/capabilitymap.h"
 #include "device/operations.h"
 #include "fields/memoryfields.h"

@@ -2,7 +2,7 @@
 // workshop and for scripts. Same code, frames, pacing and port mapping as the
 // window, over the in-memory field store.
 
-#include "app/startupsettings.h"
+#include "desktop/startupsettings.h"
 #include "captions.h"
 #include "commandline.h"
 #include "controllersession.h"

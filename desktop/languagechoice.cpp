@@ -1,4 +1,4 @@
-#include "app/languagechoice.h"
+#include "desktop/languagechoice.h"
 
 #include "fields/fields.h"
 

@@ -1,4 +1,4 @@
-#include "app/startupsettings.h"
+#include "desktop/startupsettings.h"
 
 #include "files/regularfilereader.h"
 #include "files/wholefilewriter.h"

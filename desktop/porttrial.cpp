@@ -1,4 +1,4 @@
-#include "app/porttrial.h"
+#include "desktop/porttrial.h"
 
 #include "fields/fields.h"
 #include "link/delay.h"

@@ -1,4 +1,4 @@
-#include "app/tracefile.h"
+#include "desktop/tracefile.h"
 
 #include <QDateTime>
 
