@@ -209,16 +209,28 @@ QByteArray formatSettings(const StartupSettings &settings)
     out += QByteArray::number(settings.PortNumber) + "\r\n";
     out += QByteArray::number(settings.Spare1) + "\r\n";
     out += QByteArray::number(settings.Spare2) + "\r\n";
-    out += '"' + settings.LanguageCode.toLatin1() + "\"\r\n";
+    // Quotes hold anything but a quote. A string with a quote in it was read without
+    // them (1,0,0,a"b,0), and reads back the same when written so again.
+    const QByteArray language = settings.LanguageCode.toLatin1();
+    out += language.contains('"') ? language + "\r\n" : '"' + language + "\"\r\n";
     out += QByteArray::number(settings.FactoryCode) + "\r\n";
     return out;
 }
 
 bool writeSettingsFile(const QString &path, const StartupSettings &settings, QString *error)
 {
+    // A rewrite never changes a stored value: a string that no form reads back
+    // (a quote beside a comma, a line end, a character outside Latin-1) is refused.
+    const QByteArray bytes = formatSettings(settings);
+    if (parseSettings(bytes).settings != settings) {
+        if (error)
+            *error = QStringLiteral("LanguageCode %1 cannot be written so that it reads back the same")
+                         .arg(visibleText(settings.LanguageCode.left(40)));
+        return false;
+    }
     // Written beside and renamed over the old file, so a failed or interrupted write
     // (a full disk) leaves the previous content rather than a truncated file.
-    return WholeFileWriter::writeFile(path, formatSettings(settings), error);
+    return WholeFileWriter::writeFile(path, bytes, error);
 }
 
 QString perUserSettingsFile(const QString &seed)

@@ -11,6 +11,8 @@ struct StartupSettings
     qint32 Spare2 = 0;
     QString LanguageCode = QStringLiteral("1");
     qint16 FactoryCode = 0;
+
+    bool operator==(const StartupSettings &) const = default;
 };
 
 struct SettingsRead
@@ -27,9 +29,11 @@ struct SettingsRead
 SettingsRead parseSettings(const QByteArray &content, bool cut = false);
 SettingsRead readSettingsFile(const QString &path);
 
-// Five CR LF lines: plain decimal numbers, the string in double quotes (Latin-1).
+// Five CR LF lines: plain decimal numbers, the string in double quotes (Latin-1);
+// a string holding a double quote stands without them, as it was read.
 QByteArray formatSettings(const StartupSettings &settings);
-// Replaces the file whole or not at all; false with *error set when it cannot.
+// Replaces the file whole or not at all; false with *error set when it cannot, or
+// when what it would write does not read back as these values (nothing is written).
 bool writeSettingsFile(const QString &path, const StartupSettings &settings, QString *error);
 
 // zav.ini beside the executable where that folder is writable (the build tree, a

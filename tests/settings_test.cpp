@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -97,23 +99,92 @@ private slots:
         QCOMPARE(formatSettings(StartupSettings()), QByteArray("1\r\n0\r\n0\r\n\"1\"\r\n0\r\n"));
     }
 
-    void roundTripThroughFile()
+    // A rewrite keeps every value as it reads: each kind at its limits, every string a
+    // file can hold, and those no form can hold refused with the old file kept.
+    void rewriteKeepsEveryValue_data()
     {
+        QTest::addColumn<QByteArray>("readFrom"); // when set, the values come from this file
+        QTest::addColumn<int>("port");
+        QTest::addColumn<int>("spare1");
+        QTest::addColumn<int>("spare2");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("factory");
+        QTest::addColumn<QByteArray>("written"); // empty: refused
+
+        const int min32 = std::numeric_limits<qint32>::min();
+        const int max32 = std::numeric_limits<qint32>::max();
+        QTest::newRow("defaults") << QByteArray() << 1 << 0 << 0 << "1" << 0
+                                  << QByteArray("1\r\n0\r\n0\r\n\"1\"\r\n0\r\n");
+        QTest::newRow("lowest numbers")
+            << QByteArray() << -32768 << min32 << min32 << "34" << -32768
+            << QByteArray("-32768\r\n-2147483648\r\n-2147483648\r\n\"34\"\r\n-32768\r\n");
+        QTest::newRow("highest numbers")
+            << QByteArray() << 32767 << max32 << max32 << "" << 32767
+            << QByteArray("32767\r\n2147483647\r\n2147483647\r\n\"\"\r\n32767\r\n");
+        QTest::newRow("latin1 string")
+            << QByteArray() << 9 << -2147483647 << 65536 << QString::fromUtf8("Español") << -1
+            << QByteArray("9\r\n-2147483647\r\n65536\r\n\"Espa\xf1ol\"\r\n-1\r\n");
+        QTest::newRow("comma and blanks kept by the quotes")
+            << QByteArray("2,0,0,\" 3,4 \",5") << 2 << 0 << 0 << " 3,4 " << 5
+            << QByteArray("2\r\n0\r\n0\r\n\" 3,4 \"\r\n5\r\n");
+        QTest::newRow("unquoted with a quote inside") << QByteArray("1,0,0,a\"b,0") << 1 << 0 << 0 << "a\"b"
+                                                      << 0 << QByteArray("1\r\n0\r\n0\r\na\"b\r\n0\r\n");
+        QTest::newRow("unquoted ending in quotes")
+            << QByteArray("1,0,0,3 4\"\" \r\n7") << 1 << 0 << 0 << "3 4\"\"" << 7
+            << QByteArray("1\r\n0\r\n0\r\n3 4\"\"\r\n7\r\n");
+        QTest::newRow("quote and comma") << QByteArray() << 1 << 0 << 0 << "a\",b" << 0 << QByteArray();
+        QTest::newRow("quote first") << QByteArray() << 1 << 0 << 0 << "\"ab" << 0 << QByteArray();
+        QTest::newRow("quote and trailing blank")
+            << QByteArray() << 1 << 0 << 0 << "a\"b " << 0 << QByteArray();
+        QTest::newRow("line end") << QByteArray() << 1 << 0 << 0 << "3\r\n4" << 0 << QByteArray();
+        QTest::newRow("outside latin1")
+            << QByteArray() << 1 << 0 << 0 << QString::fromUtf8("Ελ") << 0 << QByteArray();
+    }
+
+    void rewriteKeepsEveryValue()
+    {
+        QFETCH(QByteArray, readFrom);
+        QFETCH(QByteArray, written);
+        StartupSettings s;
+        QFETCH(int, port);
+        QFETCH(int, spare1);
+        QFETCH(int, spare2);
+        QFETCH(QString, language);
+        QFETCH(int, factory);
+        s.PortNumber = qint16(port);
+        s.Spare1 = spare1;
+        s.Spare2 = spare2;
+        s.LanguageCode = language;
+        s.FactoryCode = qint16(factory);
+        if (!readFrom.isEmpty()) {
+            const SettingsRead technician = parseSettings(readFrom);
+            QVERIFY2(technician.problem.isEmpty(), qPrintable(technician.problem));
+            QVERIFY(technician.settings == s);
+        }
+
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("zav.ini"));
-        StartupSettings s;
-        s.PortNumber = 9;
-        s.Spare1 = -2147483647;
-        s.Spare2 = 65536;
-        s.LanguageCode = QString::fromUtf8("Español");
-        s.FactoryCode = -1;
+        const QByteArray before = "4\r\n0\r\n0\r\n\"34\"\r\n0\r\n";
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(before);
+        }
         QString error;
-        QVERIFY(writeSettingsFile(path, s, &error));
+        const bool saved = writeSettingsFile(path, s, &error);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("9\r\n-2147483647\r\n65536\r\n\"Espa\xf1ol\"\r\n-1\r\n"));
+        if (written.isEmpty()) {
+            QVERIFY(!saved);
+            QVERIFY2(error.contains(QLatin1String("LanguageCode")), qPrintable(error));
+            QCOMPARE(f.readAll(), before);
+            return;
+        }
+        QVERIFY2(saved, qPrintable(error));
+        QCOMPARE(f.readAll(), written);
         const SettingsRead r = readSettingsFile(path);
-        QVERIFY(r.problem.isEmpty());
+        QVERIFY2(r.problem.isEmpty(), qPrintable(r.problem));
+        QCOMPARE(r.settings.PortNumber, s.PortNumber);
         QCOMPARE(r.settings.Spare1, s.Spare1);
         QCOMPARE(r.settings.Spare2, s.Spare2);
         QCOMPARE(r.settings.LanguageCode, s.LanguageCode);
