@@ -77,8 +77,12 @@ bool ParameterFileOps::openFrom(const QString &path, QString *error)
         *error = decoded.error;
         return false;
     }
-    const ParameterFile::Content &content = *decoded.content;
+    load(*decoded.content);
+    return true;
+}
 
+void ParameterFileOps::load(const ParameterFile::Content &content)
+{
     for (int address = 0; address < ParameterFile::kImageLines; ++address)
         m_fields.setStatusLine(QString::number(address));
 
@@ -107,5 +111,4 @@ bool ParameterFileOps::openFrom(const QString &path, QString *error)
 
     ReadMapping(m_fields, content.image, MappingMode::FileOpen);
     m_fields.processEvents();
-    return true;
 }

@@ -7,6 +7,9 @@
 
 class Fields;
 class SectorEditor;
+namespace ParameterFile {
+struct Content;
+}
 
 // Save and open of parameter files from the window (or headless): the fields
 // through the parameter map, the colours and the sector table.
@@ -28,6 +31,8 @@ public:
     // The same without dialogs; false with the reason when nothing was saved or loaded.
     bool saveTo(const QString &path, QString *error);
     bool openFrom(const QString &path, QString *error);
+    // What the open does once the file is read and checked: grid, colours, fields.
+    void load(const ParameterFile::Content &content);
 
     static QString filter() { return QStringLiteral("Parametros (*.zav)"); }
 
