@@ -19,6 +19,7 @@ struct TrafficEvent
         Dropped,   // bytes: stale input thrown away before a try
         LineLost,  // text: why
         Abandoned, // the operation was cut short
+        Stopped,   // text: the stop signal (SIGINT); nothing more is sent
     };
 
     Kind kind = Sent;

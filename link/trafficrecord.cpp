@@ -63,6 +63,9 @@ QString TrafficRecord::formatLine(const TrafficEvent &event, qint64 originNs)
     case TrafficEvent::Abandoned:
         what = QStringLiteral("operation abandoned");
         break;
+    case TrafficEvent::Stopped:
+        what = QStringLiteral("interrupted by ") + event.text;
+        break;
     }
     return QStringLiteral("%1 Com%2 %3 %4").arg(ms, 10, 'f', 3).arg(event.port).arg(tag, what);
 }
