@@ -68,11 +68,13 @@ Control commands on stdin with --control, one per line:
   dump                    the whole state in profile format, then "end"
   set PROFILE-LINE        e.g. "set param 17 200", "set present 0-5", "set status 0 3"
   fault silent CMD[:ADDR] | fault short-once CMD[:ADDR] | fault keep-old CMD[:ADDR]
+  fault hold CMD[:ADDR]   take the next such request, answer it only at "release"
   fault answer-from-try N
   fault short|long|bad [on|off]
   fault late MS | fault stop-after N|off | fault hangup-after N|off | fault clear
                           (stop-after and hangup-after count from the moment they are set)
   frames                  number of frames received
+  release                 answer the held requests now, and hold no more
   log                     the frame log so far (its last 100000 lines), then "end"
   device                  the device path ("hung up" after a hang-up)
   quit                    exit (so does the end of stdin)

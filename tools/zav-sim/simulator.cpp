@@ -134,7 +134,7 @@ std::string Simulator::setFault(const std::vector<std::string> &words)
         m_hangupAt = -1;
         return {};
     }
-    if (kind == "silent" || kind == "short-once" || kind == "keep-old") {
+    if (kind == "silent" || kind == "short-once" || kind == "keep-old" || kind == "hold") {
         const size_t colon = value.find(':');
         long command = 0;
         long address = -1;
@@ -143,6 +143,7 @@ std::string Simulator::setFault(const std::vector<std::string> &words)
             return kind + " needs CMD or CMD:ADDR";
         (kind == "silent"       ? m_faults.silent
          : kind == "short-once" ? m_faults.shortOnce
+         : kind == "hold"       ? m_faults.holdOnce
                                 : m_faults.keepOld)
             .push_back({int(command), int(address)});
         return {};
@@ -334,6 +335,22 @@ void Simulator::handleFrame(const WireFrame &frame, int64_t completeAt)
     const auto matches = [&frame](const Faults::Silent &rule) {
         return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
     };
+    // A test takes its time here, knowing the client waits for this answer.
+    const auto hold = std::find_if(m_faults.holdOnce.begin(), m_faults.holdOnce.end(), matches);
+    if (hold != m_faults.holdOnce.end()) {
+        m_faults.holdOnce.erase(hold);
+        m_held.push_back(frame);
+        logLine(completeAt, "-- answer held until release");
+        return;
+    }
+    answerFrame(frame, completeAt);
+}
+
+void Simulator::answerFrame(const WireFrame &frame, int64_t completeAt)
+{
+    const auto matches = [&frame](const Faults::Silent &rule) {
+        return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
+    };
     // A write that keeps the old byte answers exactly as one that stored it.
     const bool isWrite =
         frame[4] == ControllerCommand::WriteParam ||
@@ -472,6 +489,15 @@ std::string Simulator::control(const std::string &line)
     if (command == "set") {
         const std::string error = applyProfileLine(line.substr(line.find("set") + 3), m_state);
         return error.empty() ? "ok\n" : "error: " + error + "\n";
+    }
+    if (command == "release") {
+        // A request still on its way is not held any more either.
+        m_faults.holdOnce.clear();
+        const std::vector<WireFrame> held = std::move(m_held);
+        m_held.clear();
+        for (const WireFrame &frame : held)
+            answerFrame(frame, nowNs());
+        return "ok\n";
     }
     if (command == "fault") {
         const std::string error = setFault(std::vector<std::string>(words.begin() + 1, words.end()));

@@ -31,6 +31,7 @@ struct Faults
     bool shortReply = false;       // 7 bytes
     std::vector<Silent> shortOnce; // the next answer to each of these has 7 bytes
     std::vector<Silent> keepOld;   // writes acknowledged as usual, the old byte kept
+    std::vector<Silent> holdOnce;  // the next such request is answered only at "release"
     bool longReply = false;        // 12 bytes
     bool badReply = false;         // wrong header and checksum
     int lateMs = 0;
@@ -70,6 +71,7 @@ private:
     void readLine(int64_t now);
     void deliverInput(int64_t now);
     void handleFrame(const WireFrame &frame, int64_t completeAt);
+    void answerFrame(const WireFrame &frame, int64_t completeAt);
     std::string whyUnanswered(const WireFrame &frame) const;
     void sendOutput(int64_t now);
     int64_t byteDue(const PendingReply &reply, size_t index) const;
@@ -100,6 +102,8 @@ private:
     int m_sameFrameCount = 0;
     int64_t m_hangupAt = -1; // when a pending hang-up happens; -1 none
     bool m_hungUp = false;
+
+    std::vector<WireFrame> m_held; // requests waiting for "release"
 
     std::string m_controlBuffer;
     bool m_quit = false;
