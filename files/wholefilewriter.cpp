@@ -1,6 +1,8 @@
 #include "files/wholefilewriter.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -20,12 +22,16 @@ bool WholeFileWriter::fail(const QString &reason)
     return false;
 }
 
+namespace {
+const QString kNotRegular = QStringLiteral("it is not a regular file (a device, a pipe or a socket)");
+}
+
 bool WholeFileWriter::open()
 {
     // A rename would put a plain file in the place of a device such as /dev/null.
     const QFileInfo target(m_file.fileName());
     if (target.exists() && !target.isFile() && !target.isDir())
-        return fail(QStringLiteral("it is not a regular file (a device, a pipe or a socket)"));
+        return fail(kNotRegular);
     if (!m_file.open(QIODevice::WriteOnly))
         return fail(m_file.errorString());
     return true;
@@ -77,4 +83,46 @@ bool WholeFileWriter::writeFile(const QString &path, const QByteArray &bytes, QS
     if (error)
         *error = writer.errorString();
     return false;
+}
+
+bool WholeFileWriter::checkFolder(const QString &folder, QString *error)
+{
+    const QFileInfo info(folder);
+    if (!info.exists()) {
+        *error = QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    if (!info.isDir()) {
+        *error = QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    // The file goes in beside the target first: the folder must take a new one. Only
+    // trying tells (permissions, a read-only mount, access lists).
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".zav-check-XXXXXX")));
+    if (!probe.open()) {
+        *error = QStringLiteral("no new file can be made in the folder %1 (%2)")
+                     .arg(QDir::toNativeSeparators(folder), probe.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool WholeFileWriter::checkTarget(const QString &path, QString *error)
+{
+    const QFileInfo target(path);
+    if (target.exists()) {
+        if (target.isDir()) {
+            *error = QStringLiteral("it is a folder");
+            return false;
+        }
+        if (!target.isFile()) {
+            *error = kNotRegular;
+            return false;
+        }
+        if (!target.isWritable()) {
+            *error = QStringLiteral("the file is read-only");
+            return false;
+        }
+    }
+    return checkFolder(target.absolutePath(), error);
 }

@@ -30,6 +30,13 @@ public:
     // open, write, commit in one.
     static bool writeFile(const QString &path, const QByteArray &bytes, QString *error);
 
+    // Whether a write to path can succeed, asked before the work that produces its
+    // bytes: the folder exists and takes new files, and nothing but a writable
+    // regular file is in the way. False with *error saying why; nothing is changed.
+    static bool checkTarget(const QString &path, QString *error);
+    // The folder part of checkTarget().
+    static bool checkFolder(const QString &folder, QString *error);
+
 private:
     bool fail(const QString &reason);
 

@@ -270,7 +270,12 @@ JSON under "output".
 
 --trace FILE appends the traffic record to FILE as it goes: every frame sent and
 received (TX, RX) in hex with its time in ms, and the events between them (try
-number, time-out, short or long reply, line lost, port opened and closed).
+number, time-out, short or long reply, line lost, port opened and closed). "-"
+is standard error. A record that cannot be written stops the run (status 3).
+
+Ctrl+C (SIGINT) or SIGTERM stops a run after the transaction in progress (a
+second one at once): nothing more is sent, the port is closed, no file is
+written, and zavctl says what was and was not done.
 
 Commands:
   identify [--json]
@@ -282,7 +287,10 @@ Commands:
       printed as a table of label, value and unit in the user's locale, or as
       JSON with --json. In the name, {port} becomes the port number and {id}
       the controller's ID number (-o 'lantern-{id}.zav'); with several ports the
-      name needs one of them, and two ports never write the same file.
+      name needs one of them, and two ports never write the same file. Before
+      the first frame zavctl checks that the file can be made (its folder
+      exists and takes new files; nothing but a writable file is in the way);
+      the file is then written whole or not at all.
   write FILE.zav [--colours] [--verify]
       Opens FILE.zav as the window's Open does, identifies the controller and
       writes every present parameter (--colours: also the colours and sector
@@ -330,7 +338,7 @@ Environment:
 Exit status: 0 done (diff: the files hold the same settings); 1 the controller
 did not answer or the port could not be opened (diff: the files differ);
 2 usage; 3 a file that cannot be read or written, or a value that cannot be
-sent; 4 write --verify found a difference. With several ports, the highest of
-the ports' statuses.
+sent; 4 write --verify found a difference; 130 stopped by SIGINT, 143 by
+SIGTERM. With several ports, the highest of the ports' statuses.
 )");
 }

@@ -16,6 +16,7 @@
 #include "sectors/sectortable.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -32,22 +33,53 @@ public:
     bool setPortNumber(int number);
     // The delay loop as the window calibrates it; a positive count is taken as it stands.
     void calibrate(qint32 loopCount);
-    // Appends the link's traffic record to the file as it goes; false, with
-    // *error set, when the file cannot be opened.
+    // Appends the link's traffic record to the file as it goes ("-": standard
+    // error); false, with *error set, when the file cannot be opened or written.
+    // A later failed write stops the run as a stop signal does (traceFailure()).
     bool recordTraffic(const QString &path, QString *error);
 
-    // Every StatusLine text, as the window's status bar shows it.
+    // Every StatusLine text, as the window's status bar shows it, but for a
+    // failure text the run reports itself.
     std::function<void(const QString &)> onStatus;
+    // The window's message boxes; held until the operation has gone through, so
+    // nothing that depends on values never read is said (finishOperation()).
+    std::function<void(const QString &)> onMessage;
+    // Once per session, when it first sees a stop signal.
+    std::function<void(int signal)> onStopSignal;
 
     // A transaction that stays unanswered after its three tries ends the running
     // operation at once: a tool run by a script should not wait on a silent line.
     int unansweredTransactions() const { return m_unanswered; }
     // True when the last operation was cut short by the line (port, lost line, no answer).
     bool lineFailed() const;
-    // Names the operation about to run, for lineFailureText().
-    void setOperation(const QString &name) { m_operation = name; }
+    // Names the operation about to run, for lineFailureText() and stopPoint().
+    void setOperation(const QString &name)
+    {
+        m_operation = name;
+        m_inOperation = true;
+        m_answered = 0;
+        m_heldMessages.clear();
+    }
+    // Transactions answered since setOperation().
+    int answeredInOperation() const { return m_answered; }
+    // StatusLine texts the run prints as its result, so not as a status as well.
+    void setResultTexts(const QStringList &texts) { m_resultTexts = texts; }
     // What to tell the person when lineFailed().
     QString lineFailureText() const;
+
+    // After each operation: true when it went through, and then its held messages
+    // are passed on; false (messages dropped) when it was stopped or the line failed.
+    bool finishOperation();
+    // A stop signal came, or the traffic record could not be written: the run
+    // stops after the transaction in progress (at once on a second signal) and
+    // starts nothing new.
+    bool stopped() const;
+    int stopSignal() const;
+    QString traceFailure() const { return m_traceFile.error(); }
+    bool traceFailed() const { return m_traceFailed; }
+    // Where the run stopped: " during the read, after 57 answered transactions",
+    // " after identification", " before the first frame".
+    QString stopPoint() const;
     // The last "Reading Error in data ..." text of the status history, if any.
     QString lastDataError() const;
 
@@ -67,6 +99,9 @@ public:
 
 private:
     void setUpFields(qint16 factoryCode);
+    void onTraffic(const TrafficEvent &event);
+    void lookForStop();
+    void stopNow();
 
     SteadyClock m_clock;
     Delay m_delay;
@@ -84,4 +119,12 @@ private:
     TraceFile m_traceFile;
     int m_unanswered = 0;
     QString m_operation;
+    int m_answered = 0;
+    QStringList m_heldMessages;
+    QStringList m_resultTexts;
+    bool m_inOperation = false;
+    bool m_stopSeen = false;
+    bool m_stopping = false;
+    bool m_stoppedInOperation = false;
+    bool m_traceFailed = false;
 };

@@ -2,15 +2,17 @@
 // workshop and for scripts. Same code, frames, pacing and port mapping as the
 // window, over the in-memory field store.
 
-#include "desktop/startupsettings.h"
 #include "captions.h"
 #include "commandline.h"
 #include "controllersession.h"
+#include "desktop/startupsettings.h"
+#include "desktop/stopsignals.h"
 #include "device/directcommands.h"
 #include "device/parametermap.h"
 #include "device/statusinterrogation.h"
 #include "filediff.h"
 #include "files/parameterfile.h"
+#include "files/wholefilewriter.h"
 #include "link/operationprogress.h"
 #include "link/portcatalogue.h"
 #include "link/portlookup.h"
@@ -31,6 +33,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -70,6 +73,32 @@ int fail(int status, const QString &text)
     return status;
 }
 
+// Said once per run, however many ports see the signal.
+std::atomic<bool> stopAnnounced{false};
+
+QString stopNotice(int signal)
+{
+    return QStringLiteral("%1: stopping after the transaction in progress (once more to stop at once)")
+        .arg(StopSignals::name(signal));
+}
+
+// The -o file must be possible before the first frame: a whole read is not
+// thrown away for a missing folder. {id} is known only after the read; until
+// then only the folder of such a name is looked at.
+bool outputCanBeWritten(const QString &pattern, int port, QString *error)
+{
+    const QString path = expandOutputPattern(pattern, port, QStringLiteral("{id}"));
+    const QFileInfo info(path);
+    if (info.path().contains(QLatin1String("{id}")))
+        return true;
+    const bool ok = info.fileName().contains(QLatin1String("{id}"))
+                        ? WholeFileWriter::checkFolder(info.absolutePath(), error)
+                        : WholeFileWriter::checkTarget(path, error);
+    if (!ok)
+        *error = QStringLiteral("Cannot save %1: %2").arg(path, *error);
+    return ok;
+}
+
 // Where one port's results go. A single port prints them as they come; with
 // several, every line carries its port and the outcome feeds the summary.
 struct PortOutput
@@ -86,6 +115,36 @@ struct PortOutput
 int lineFailure(PortOutput &output, const ControllerSession &session)
 {
     return output.fail(ExitNoAnswer, session.lineFailureText());
+}
+
+// The run was stopped by a signal or by a traffic record that cannot be written:
+// what was and was not done. Every operation has closed the port by then.
+int stopReport(PortOutput &output, ControllerSession &session, const QString &notDone)
+{
+    int status = ExitBadFile;
+    QString text;
+    if (session.traceFailed()) {
+        text = session.traceFailure() + QStringLiteral("; the run stopped");
+    } else {
+        const int signal = session.stopSignal();
+        status = StopSignals::exitStatus(signal);
+        text = QStringLiteral("Com%1: interrupted by %2")
+                   .arg(session.port().portNumber())
+                   .arg(StopSignals::name(signal));
+    }
+    text += session.stopPoint();
+    text += QStringLiteral("; the port is closed");
+    if (!notDone.isEmpty())
+        text += QStringLiteral("; ") + notDone;
+    return output.fail(status, text);
+}
+
+// After an operation that did not go through: stopped, or the line failed.
+int notThrough(PortOutput &output, ControllerSession &session, const QString &notDone)
+{
+    if (session.stopped())
+        return stopReport(output, session, notDone);
+    return lineFailure(output, session);
 }
 
 // The ID number and identifier, where the controller has them and they were read into fields.
@@ -134,10 +193,13 @@ QString portName(ControllerSession &session)
 
 int runIdentify(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
+    const QString notDone = QStringLiteral("nothing printed");
+    if (session.stopped())
+        return stopReport(output, session, notDone);
     session.setOperation(QStringLiteral("identification"));
     session.operations().IdentificarZAV();
-    if (session.lineFailed())
-        return lineFailure(output, session);
+    if (!session.finishOperation())
+        return notThrough(output, session, notDone);
     if (line.json) {
         QJsonArray bytes;
         for (quint8 b : session.map().bytes)
@@ -155,21 +217,30 @@ int runIdentify(ControllerSession &session, const CommandLine &line, PortOutput 
 
 int runRead(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
+    // A read cut short keeps nothing: no file, no table.
+    const QString notDone =
+        line.output.isEmpty() ? QStringLiteral("nothing printed") : QStringLiteral("no file written");
+    if (session.stopped())
+        return stopReport(output, session, notDone);
     session.setOperation(QStringLiteral("the read"));
     session.operations().CLeer_Click();
-    if (session.lineFailed())
-        return lineFailure(output, session);
+    if (!session.finishOperation())
+        return notThrough(output, session, notDone);
     noteIdentity(output.outcome, session.fields(), session.map());
     if (line.colours) {
+        if (session.stopped())
+            return stopReport(output, session, notDone);
         session.setOperation(QStringLiteral("the colour read"));
         session.colours().CLeerColores_Click();
-        if (session.lineFailed())
-            return lineFailure(output, session);
+        if (!session.finishOperation())
+            return notThrough(output, session, notDone);
     }
     output.outcome.result = QStringLiteral("read");
     if (!line.output.isEmpty()) {
         const QString path = expandOutputPattern(line.output, session.port().portNumber(),
                                                  session.fields().text(QStringLiteral("TNumeroID")));
+        if (session.stopped())
+            return stopReport(output, session, notDone);
         QString error;
         if (!output.claim(path, &error) || !session.files().saveTo(path, &error))
             return output.fail(ExitBadFile, error);
@@ -205,9 +276,13 @@ int verifyWrite(ControllerSession &session, const CommandLine &line, PortOutput 
     // The image the write sent: the same fields through the same mapping.
     const ParameterImage sent = WriteMapping(session.fields(), MappingMode::WriteAll);
     ParameterImage stored = sent;
+    const QString notDone = QStringLiteral("everything was written, the read-back is incomplete");
+    if (session.stopped())
+        return stopReport(output, session, notDone);
     session.setOperation(QStringLiteral("the read-back"));
-    if (!check.readParameters(written, stored))
-        return lineFailure(output, session);
+    const bool readBack = check.readParameters(written, stored);
+    if (!session.finishOperation() || !readBack)
+        return notThrough(output, session, notDone);
     MemoryFields storedShown;
     WriteCheck::showImage(storedShown, stored);
     noteIdentity(output.outcome, storedShown, session.map());
@@ -215,16 +290,22 @@ int verifyWrite(ControllerSession &session, const CommandLine &line, PortOutput 
     int checked = int(written.size());
 
     if (line.colours) {
+        if (session.stopped())
+            return stopReport(output, session, notDone);
         session.setOperation(QStringLiteral("the colour read-back"));
         for (int bank = 1; bank <= ColourRecord::kBanks; ++bank) {
             ColourRecord::TransferBuffer sentBank{};
             ColourRecord::TransferBuffer storedBank{};
             ColourRecord::encodeBank(sentBank, bank, session.sectors());
-            if (!check.readColourBank(bank, storedBank))
-                return lineFailure(output, session);
+            if (!check.readColourBank(bank, storedBank) || session.stopped()) {
+                session.finishOperation();
+                return notThrough(output, session, notDone);
+            }
             differences << WriteCheck::colourDifferences(bank, sentBank, storedBank);
             checked += ColourRecord::kTransactions / ColourRecord::kBanks;
         }
+        if (!session.finishOperation())
+            return notThrough(output, session, notDone);
     }
     session.fields().setStatusLine(QStringLiteral("Ended"));
     output.outcome.differences = differences;
@@ -254,26 +335,50 @@ int runWrite(ControllerSession &session, const CommandLine &line, PortOutput &ou
         return output.fail(ExitBadFile, error);
 
     // The write sends the addresses the controller has, so it needs its map first.
+    const QString nothingWritten = QStringLiteral("nothing was written");
+    if (session.stopped())
+        return stopReport(output, session, nothingWritten);
     session.setOperation(QStringLiteral("identification"));
     session.operations().IdentificarZAV();
-    if (session.lineFailed())
-        return lineFailure(output, session);
+    if (!session.finishOperation())
+        return notThrough(output, session, nothingWritten);
 
+    const QList<int> written = session.operations().writtenAddresses();
+    if (session.stopped())
+        return stopReport(output, session, nothingWritten);
     session.fields().focused.clear();
     session.setOperation(QStringLiteral("the write"));
     session.operations().CEscribir_Click();
-    if (!session.fields().focused.isEmpty())
+    if (!session.fields().focused.isEmpty()) {
+        session.finishOperation();
         return output.fail(ExitBadFile, session.fields().statusLine());
-    if (session.lineFailed())
-        return lineFailure(output, session);
+    }
+    if (!session.finishOperation()) {
+        // Sent in ascending order: the answered ones are the first of the list.
+        const int acknowledged = std::min(session.answeredInOperation(), int(written.size()));
+        QString partly = QStringLiteral("the controller acknowledged %1 of the %2 parameters")
+                             .arg(acknowledged)
+                             .arg(written.size());
+        if (acknowledged > 0)
+            partly += QStringLiteral(" (up to address %1)").arg(written.at(acknowledged - 1));
+        partly += QStringLiteral(", the others were not written");
+        if (line.colours)
+            partly += QStringLiteral(", nor the colours");
+        return notThrough(output, session, partly);
+    }
 
-    const QList<int> written = session.operations().writtenAddresses();
     QString summary = QStringLiteral("Wrote %1 parameters").arg(written.size());
     if (line.colours) {
+        const QString coloursNotDone =
+            QStringLiteral(
+                "all %1 parameters were written, the colours and the sector table not or only in part")
+                .arg(written.size());
+        if (session.stopped())
+            return stopReport(output, session, coloursNotDone);
         session.setOperation(QStringLiteral("the colour write"));
         session.colours().CEscribirColores_Click();
-        if (session.lineFailed())
-            return lineFailure(output, session);
+        if (!session.finishOperation())
+            return notThrough(output, session, coloursNotDone);
         summary += QStringLiteral(", the colours and the sector table");
     }
     output.out(summary + QStringLiteral(" to %1\n").arg(portName(session)));
@@ -290,10 +395,13 @@ int runStatus(ControllerSession &session, const CommandLine &line, PortOutput &o
         fields.setValue(QLatin1String(box), 1);
     fields.setListIndex(QStringLiteral("ComboTipoCambiador"), line.changer);
 
+    const QString notDone = QStringLiteral("nothing printed");
+    if (session.stopped())
+        return stopReport(output, session, notDone);
     session.setOperation(QStringLiteral("the status interrogation"));
     session.operations().CInterrogar_Click();
-    if (session.lineFailed())
-        return lineFailure(output, session);
+    if (!session.finishOperation())
+        return notThrough(output, session, notDone);
     output.outcome.result = QStringLiteral("done");
 
     // The rows this interrogation set: the general flags, then the lamp flags of the changer type.
@@ -359,12 +467,22 @@ int runStatus(ControllerSession &session, const CommandLine &line, PortOutput &o
 int runCommand(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
     const int which = directCommandIndex(directCommandButton(line.arguments.first()));
+    const DirectCommand &command = directCommands()[size_t(which)];
+    if (session.stopped())
+        return stopReport(output, session, QStringLiteral("the command was not sent"));
+    // Its outcome is the result printed below, not a status text as well.
+    session.setResultTexts({QLatin1String(command.success), QLatin1String(command.failure)});
+    session.setOperation(QStringLiteral("the %1 command").arg(line.arguments.first()));
     session.operations().directCommand(which);
+    const QString text = session.fields().statusLine();
+    if (!session.finishOperation() && session.stopped())
+        return stopReport(output, session,
+                          text == QLatin1String(command.success)
+                              ? QStringLiteral("the command went through: ") + text.trimmed()
+                              : QStringLiteral("the command was not acknowledged"));
     // Unanswered, the button's own failure text says it best.
     if (session.link().failed())
         return lineFailure(output, session);
-    const DirectCommand &command = directCommands()[size_t(which)];
-    const QString text = session.fields().statusLine();
     if (text == QLatin1String(command.failure))
         return output.fail(ExitNoAnswer, text.trimmed());
     output.out(text.trimmed() + QLatin1Char('\n'));
@@ -448,6 +566,16 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
             jobs.append(job);
         }
     }
+    if (!line.output.isEmpty()) {
+        int status = ExitDone;
+        for (const Job &job : jobs) {
+            QString error;
+            if (!outputCanBeWritten(line.output, job.number, &error))
+                status = fail(ExitBadFile, job.label + QStringLiteral(": ") + error);
+        }
+        if (status != ExitDone)
+            return status;
+    }
     // Looked up here, once: the threads then only read the catalogue.
     PortLookup::system().catalogue().devices();
 
@@ -525,7 +653,13 @@ int runSeveralPorts(const CommandLine &line, const SettingsRead &settings)
             std::unique_lock setUpLock(settingUp);
             ControllerSession session(settings.settings.FactoryCode);
             session.onStatus = [&](const QString &text) { say(job.label, text); };
-            session.fields().onMessage = [&](const QString &text) { say(job.label, text); };
+            session.onMessage = [&](const QString &text) { say(job.label, text); };
+            session.onStopSignal = [&](int signal) {
+                if (stopAnnounced.exchange(true))
+                    return;
+                std::lock_guard lock(printing);
+                progress.status(stopNotice(signal));
+            };
             session.setPortNumber(job.number);
             // A plain line at every tenth of each operation, and at its end.
             int tenthsShown = 0;
@@ -609,6 +743,9 @@ int main(int argc, char *argv[])
             return fail(ExitBadFile, decoded.error);
     }
 
+    // From here on a port may be open: SIGINT and SIGTERM stop the run in order.
+    StopSignals::install();
+
     const SettingsRead settings = readSettingsFile(settingsFilePath());
     if (isSeveralPorts(line))
         return runSeveralPorts(line, settings);
@@ -628,9 +765,19 @@ int main(int argc, char *argv[])
         }
     }
 
+    if (!line.output.isEmpty()) {
+        QString error;
+        if (!outputCanBeWritten(line.output, port, &error))
+            return fail(ExitBadFile, error);
+    }
+
     ControllerSession session(settings.settings.FactoryCode);
     session.onStatus = [](const QString &text) { progress.status(text); };
-    session.fields().onMessage = [](const QString &text) { progress.status(text); };
+    session.onMessage = [](const QString &text) { progress.status(text); };
+    session.onStopSignal = [](int signal) {
+        if (!stopAnnounced.exchange(true))
+            progress.status(stopNotice(signal));
+    };
     session.link().progress().changed = [](const OperationProgress &counted) { progress.progress(counted); };
     session.setPortNumber(port);
     if (!line.trace.isEmpty()) {
