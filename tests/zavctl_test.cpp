@@ -30,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -167,6 +168,49 @@ QStringList exchanges(SimProcess &sim)
     return lines;
 }
 
+// The lock files a serial port open leaves for the device ("LCK..pts_3"), in the
+// folders such locks are kept in.
+QStringList lockFilesOf(const QString &device)
+{
+    const QString name = QStringLiteral("LCK..") + device.mid(5).replace(QLatin1Char('/'), QLatin1Char('_'));
+    QStringList found;
+    for (const char *dir :
+         {"/var/lock", "/run/lock", "/tmp", "/var/tmp", "/var/spool/locks", "/var/spool/uucp"}) {
+        const QString path = QLatin1String(dir) + QLatin1Char('/') + name;
+        if (QFileInfo::exists(path) && !found.contains(QFileInfo(path).canonicalFilePath()))
+            found << QFileInfo(path).canonicalFilePath();
+    }
+    return found;
+}
+
+// Reads a running process's standard error until it holds every text; false on
+// its end or after 20 s without them.
+bool waitForError(QProcess &process, QString &err, const QStringList &texts)
+{
+    process.setReadChannel(QProcess::StandardError);
+    const auto all = [&] {
+        return std::all_of(texts.begin(), texts.end(), [&](const QString &t) { return err.contains(t); });
+    };
+    while (!all()) {
+        if (!process.waitForReadyRead(20000))
+            return false;
+        err += QString::fromUtf8(process.readAllStandardError());
+    }
+    return true;
+}
+
+// The traffic record's lines of one port in a text (times cut off).
+QStringList recordOf(const QString &text, int port)
+{
+    static const QRegularExpression timed(QStringLiteral("^ *\\d+\\.\\d{3} (Com\\d .*)$"));
+    QStringList lines;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch match = timed.match(line);
+        if (match.hasMatch() && match.captured(1).startsWith(QStringLiteral("Com%1 ").arg(port)))
+            lines << match.captured(1);
+    }
+    return lines;
+}
 } // namespace
 
 class ZavctlTest : public QObject
@@ -258,6 +302,8 @@ class ZavctlTest : public QObject
     // So does a run over three ports, one of them silent.
     SimProcess m_threeSims[3];
     QProcess m_threeRun;
+    // A controller no test may send a frame to.
+    SimProcess m_untouchedSim;
 
 private slots:
     void initTestCase()
@@ -913,6 +959,206 @@ private slots:
         QVERIFY(missing.out.isEmpty());
     }
 
+    // SIGINT or SIGTERM in the middle of a run: the transaction in progress ends
+    // (its answer is held back until the signal has been seen), nothing more goes
+    // out, the port is closed with its lock and exclusive flag, the record and the
+    // report say so, no file is written, and the status is the shell's 128 + N.
+    void interruptedRunStopsAfterTheTransactionInProgress_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("ports");
+        QTest::newRow("read, Ctrl+C") << "read" << int(SIGINT) << 1;
+        QTest::newRow("write, SIGTERM") << "write" << int(SIGTERM) << 1;
+        QTest::newRow("read of two ports, Ctrl+C") << "read" << int(SIGINT) << 2;
+    }
+
+    void interruptedRunStopsAfterTheTransactionInProgress()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, signal);
+        QFETCH(int, ports);
+        const bool write = command == QLatin1String("write");
+        // cx2: the held transaction is the write of cell 40 or the read of cell 30.
+        const QString held = write ? QStringLiteral("2:40") : QStringLiteral("1:30");
+        const QString heldFrame =
+            write ? QStringLiteral("TX 4A 51 00 00 02 28") : QStringLiteral("TX 4A 51 00 00 01 1E");
+        SimProcess sims[2];
+        QStringList args;
+        for (int i = 0; i < ports; ++i) {
+            QVERIFY2(sims[i].start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                     qPrintable(sims[i].errorText()));
+            args << QStringLiteral("--device") << sims[i].devicePath();
+        }
+        QString file;
+        if (write) {
+            QByteArray bytes = windowSave(sims[0], false, QStringLiteral("cx2-interrupted-base.zav"));
+            QVERIFY(!bytes.isEmpty());
+            bytes = withLine(bytes, 30, "77"); // cell 29, before the held write
+            bytes = withLine(bytes, 57, "30"); // cell 56, after it
+            file = m_dir.filePath(QStringLiteral("cx2-interrupted.zav"));
+            QVERIFY(writeFile(file, bytes));
+        }
+        for (int i = 0; i < ports; ++i)
+            QCOMPARE(sims[i].command(QStringLiteral("fault hold ") + held), QStringLiteral("ok"));
+        const QString output = m_dir.filePath(ports > 1 ? QStringLiteral("interrupted-{port}.zav")
+                                                        : QStringLiteral("interrupted.zav"));
+        args << QStringLiteral("--trace") << QStringLiteral("-") << command;
+        if (write)
+            args << file;
+        else
+            args << QStringLiteral("-o") << output;
+
+        QTemporaryDir cwd;
+        QProcess process;
+        process.setWorkingDirectory(cwd.path());
+        startZavctl(process, args);
+        QString err;
+        QStringList heldLines;
+        for (int port = 1; port <= ports; ++port)
+            heldLines << QStringLiteral("Com%1 %2").arg(port).arg(heldFrame);
+        QVERIFY2(waitForError(process, err, heldLines), qPrintable(err));
+        // Both transactions wait for their answers: each port holds its lock.
+        for (int i = 0; i < ports; ++i)
+            QCOMPARE(lockFilesOf(sims[i].devicePath()).size(), 1);
+
+        ::kill(pid_t(process.processId()), signal);
+        const QString name = signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM");
+        QVERIFY2(waitForError(process, err,
+                              {name + QStringLiteral(": stopping after the transaction in progress")}),
+                 qPrintable(err));
+        for (int i = 0; i < ports; ++i)
+            QCOMPARE(sims[i].command(QStringLiteral("release")), QStringLiteral("ok"));
+        Run run = finish(process);
+        run.err = err + run.err;
+        QCOMPARE(run.status, 128 + signal);
+        QCOMPARE(run.err.count(name + QStringLiteral(": stopping")), 1);
+        QVERIFY2(!run.err.contains(QLatin1String("QFile")) && !run.err.contains(QLatin1String("QIODevice")),
+                 qPrintable(run.err));
+        QVERIFY(QDir(cwd.path()).isEmpty()); // "-" is standard error, not a file
+
+        for (int i = 0; i < ports; ++i) {
+            const int port = i + 1;
+            // The record: the held request, its answer (or, on a machine too slow to
+            // pass the answer on within 2 s, its time-out), then the stop and the close.
+            const QStringList record = recordOf(run.err, port);
+            qsizetype at = record.size() - 1;
+            while (at >= 0 && !record[at].startsWith(QStringLiteral("Com%1 %2").arg(port).arg(heldFrame)))
+                --at;
+            QVERIFY2(at > 0, qPrintable(record.join(QLatin1Char('\n'))));
+            const QStringList tail = record.mid(at + 1);
+            QCOMPARE(tail.size(), 4);
+            QVERIFY2(tail[0].startsWith(QStringLiteral("Com%1 RX").arg(port)) ||
+                         tail[0] == QStringLiteral("Com%1 -- time-out on try 1: no reply").arg(port),
+                     qPrintable(tail[0]));
+            QCOMPARE(tail.mid(1),
+                     (QStringList{QStringLiteral("Com%1 -- interrupted by %2").arg(port).arg(name),
+                                  QStringLiteral("Com%1 -- operation abandoned").arg(port),
+                                  QStringLiteral("Com%1 -- port closed").arg(port)}));
+            // The simulator got nothing after the held request.
+            const QStringList received = requests(sims[i]);
+            QCOMPARE(received.last().left(17), heldFrame.mid(3, 17));
+
+            QVERIFY2(lockFilesOf(sims[i].devicePath()).isEmpty(),
+                     qPrintable(lockFilesOf(sims[i].devicePath()).join(QLatin1Char(' '))));
+            // Nor is the exclusive flag left set: the next run opens the port.
+            const Run next =
+                zavctl({QStringLiteral("--device"), sims[i].devicePath(), QStringLiteral("identify")});
+            QVERIFY2(next.status == 0, qPrintable(next.err));
+        }
+
+        const QString report = QStringLiteral("Com1: interrupted by %1 during the %2").arg(name, command);
+        QVERIFY2(run.err.contains(report), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QLatin1String("; the port is closed; ")), qPrintable(run.err));
+        if (write) {
+            QVERIFY2(run.err.contains(QLatin1String("the controller acknowledged ")), qPrintable(run.err));
+            const std::array<quint8, 256> params = sims[0].dumpParams();
+            QCOMPARE(params[29], quint8(77));
+            QCOMPARE(params[56], quint8(100));
+        } else {
+            QVERIFY2(run.err.contains(QLatin1String("no file written")), qPrintable(run.err));
+            QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("interrupted*")}), QStringList());
+        }
+        if (ports > 1) {
+            // The summary names both ports' interruption.
+            QCOMPARE(run.out.count(QStringLiteral("interrupted by SIGINT")), 2);
+        } else {
+            QVERIFY(run.out.isEmpty());
+        }
+    }
+
+    // A file that cannot be written is found before the first frame: the -o file of
+    // a read (whose {id} is known only after it), or a traffic record that takes nothing.
+    void unwritableFileSendsNothing_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("-o in a missing folder")
+            << QStringList{"read", "--colours", "-o", "@/no-such-folder/x.zav"}
+            << "the folder @/no-such-folder does not exist";
+        QTest::newRow("-o naming a folder") << QStringList{"read", "-o", "@"} << "it is a folder";
+        QTest::newRow("-o naming a device") << QStringList{"read", "-o", "/dev/null"} << "not a regular file";
+        QTest::newRow("-o {id} in a missing folder") << QStringList{"read", "-o", "@/no-such-folder/{id}.zav"}
+                                                     << "the folder @/no-such-folder does not exist";
+        QTest::newRow("--trace on a full device")
+            << QStringList{"--trace", "/dev/full", "identify"}
+            << "Cannot write the traffic record to /dev/full: No space left on device";
+    }
+
+    void unwritableFileSendsNothing()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, error);
+        // One controller for every row: none of them may send it a frame.
+        if (m_untouchedSim.devicePath().isEmpty())
+            QVERIFY2(m_untouchedSim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                     qPrintable(m_untouchedSim.errorText()));
+        options.replaceInStrings(QStringLiteral("@"), m_dir.path());
+        const Run run =
+            zavctl(QStringList{QStringLiteral("--device"), m_untouchedSim.devicePath()} + options);
+        QCOMPARE(run.status, 3);
+        QVERIFY2(run.err.contains(error.replace(QStringLiteral("@"), m_dir.path())), qPrintable(run.err));
+        QCOMPARE(m_untouchedSim.framesReceived(), 0);
+    }
+
+    // Each thing is said once: a failure's text is not a status text as well, a
+    // direct command's outcome is its result only, and no message that depends on
+    // values never read (the firmware notice) follows a read that failed.
+    void eachFailureIsSaidOnce()
+    {
+        const Run missing = zavctl({QStringLiteral("--device"), m_dir.filePath(QStringLiteral("no-such-tty")),
+                                    QStringLiteral("identify")});
+        QCOMPARE(missing.status, 1);
+        QCOMPARE(missing.err.count(QLatin1String("is not connected")), 1);
+
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(sim.errorText()));
+        const Run night = zavctl({QStringLiteral("--device"), sim.devicePath(), QStringLiteral("command"),
+                                  QStringLiteral("night")});
+        QCOMPARE(night.status, 0);
+        QCOMPARE(night.out, QStringLiteral("ZAV is in night mode\n"));
+        QVERIFY2(!night.err.contains(QLatin1String("night mode")), qPrintable(night.err));
+
+        // The line goes while the read of cell 30 waits for its answer; the
+        // firmware cell (252) is never read.
+        QCOMPARE(sim.command(QStringLiteral("fault hold 1:30")), QStringLiteral("ok"));
+        QProcess process;
+        startZavctl(process, {QStringLiteral("--device"), sim.devicePath(), QStringLiteral("--trace"),
+                              QStringLiteral("-"), QStringLiteral("read"), QStringLiteral("-o"),
+                              m_dir.filePath(QStringLiteral("lost.zav"))});
+        QString err;
+        QVERIFY2(waitForError(process, err, {QStringLiteral("Com1 TX 4A 51 00 00 01 1E")}), qPrintable(err));
+        QCOMPARE(sim.command(QStringLiteral("fault hangup-after 0")), QStringLiteral("ok"));
+        Run lost = finish(process);
+        lost.err = err + lost.err;
+        QCOMPARE(lost.status, 1);
+        QCOMPARE(lost.err.count(QLatin1String("the line was lost")), 2); // the report and the record's line
+        QCOMPARE(recordOf(lost.err, 1).filter(QLatin1String("line lost")).size(), 1);
+        QVERIFY2(!lost.err.contains(QLatin1String("firmware")), qPrintable(lost.err));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("lost.zav"))));
+    }
+
     // The one test that waits out the real 2-second time-out, and the one paced
     // run: the whole serial path (Qt serial port, steady clock, zav-sim at line
     // rate) with the pauses of the protocol for real. Its run started with the
@@ -957,8 +1203,8 @@ private slots:
                  (QStringList{tx.arg(1), QStringLiteral("Com1 -- time-out on try 1: no reply"), tx.arg(2),
                               QStringLiteral("Com1 -- time-out on try 2: no reply"), tx.arg(3),
                               QStringLiteral("Com1 -- time-out on try 3: no reply"),
-                              QStringLiteral("Com1 -- operation abandoned"),
                               QStringLiteral("Com1 -- no answer after 3 tries"),
+                              QStringLiteral("Com1 -- operation abandoned"),
                               QStringLiteral("Com1 -- port closed")}));
         for (int i : {2, 4})
             QVERIFY2(traced[first - 1 + i] - traced[first - 1 + i - 2] >= 2027,
