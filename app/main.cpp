@@ -4,12 +4,15 @@
 //
 // --demo starts the controller simulator zav-sim as a child process and puts
 // "Com1:" on its pseudo-terminal for this run. --trace appends the traffic
-// record (every frame on the line) to FILE as it goes.
+// record (every frame on the line) to FILE as it goes ("-": standard error).
+// SIGTERM (logout) and SIGINT close the window as its close box does.
 
 #include "desktop/startupsettings.h"
+#include "desktop/stopsignals.h"
 #include "desktop/tracefile.h"
 #include "ui/mainwindow.h"
 #include "ui/splashwindow.h"
+#include "ui/windowstop.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -77,10 +80,10 @@ const QCommandLineOption
     profileOption(QStringLiteral("profile"),
                   QStringLiteral("Simulator profile for --demo (full, cx2, led, empty)."),
                   QStringLiteral("name"), QStringLiteral("full"));
-const QCommandLineOption
-    traceOption(QStringLiteral("trace"),
-                QStringLiteral("Append the traffic record (every frame on the line) to a file."),
-                QStringLiteral("file"));
+const QCommandLineOption traceOption(
+    QStringLiteral("trace"),
+    QStringLiteral("Append the traffic record (every frame on the line) to a file; - for standard error."),
+    QStringLiteral("file"));
 
 void setUpParser(QCommandLineParser &parser)
 {
@@ -113,6 +116,18 @@ void answerHelpOrVersion(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
     parser.showHelp(0);
+}
+
+// A record that cannot be written is said at once, in a box that does not wait:
+// the write failed inside a transaction, which must go on.
+void reportTraceFailure(frmMain &window, const QString &error)
+{
+    QTimer::singleShot(0, &window, [&window, error] {
+        auto *box =
+            new QMessageBox(QMessageBox::Critical, QStringLiteral("ZAV"), error, QMessageBox::Ok, &window);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
 }
 
 } // namespace
@@ -180,8 +195,12 @@ int main(int argc, char *argv[])
 
     // 3. The main window loads and shows itself.
     frmMain window(settings, settingsPath);
-    if (traceFile.isOpen())
+    if (traceFile.isOpen()) {
+        traceFile.failed = [&window](const QString &error) { reportTraceFailure(window, error); };
         window.traffic().addSink([&traceFile](const QString &line) { traceFile.writeLine(line); });
+    }
+    StopSignals stopSignals;
+    stopSignals.caught = [&window](int signal) { closeWindowOnStopSignal(window, signal); };
     window.Form_Load(read.problem);
 
     // 4.
@@ -191,10 +210,13 @@ int main(int argc, char *argv[])
     if (!parser.isSet(demoOption))
         QTimer::singleShot(0, &window, [&window] { window.offerAdapterOnFirstStart(); });
 
-    const int status = app.exec();
+    int status = app.exec();
     if (simulator.state() != QProcess::NotRunning) {
         simulator.kill();
         simulator.waitForFinished(2000);
     }
+    // As a shell reports a program the signal ended.
+    if (const int signal = StopSignals::first())
+        status = StopSignals::exitStatus(signal);
     return status;
 }

@@ -2,6 +2,7 @@
 // polling buttons, closing and the stored placement.
 
 #include "desktop/startupsettings.h"
+#include "desktop/stopsignals.h"
 #include "device/operations.h"
 #include "device/parametermap.h"
 #include "link/link.h"
@@ -16,6 +17,7 @@
 #include "ui/trafficview.h"
 #include "ui/twips.h"
 #include "ui/widgetfields.h"
+#include "ui/windowstop.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,9 +31,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSerialPort>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -42,6 +46,8 @@
 #include "support/captiontable.h"
 #include "support/pty.h"
 #include "support/screenshots.h"
+
+#include <csignal>
 
 namespace {
 
@@ -446,6 +452,37 @@ private slots:
         QVERIFY(window().link().aborted());
         window().link().end();
         QTRY_VERIFY(!window().isVisible());
+    }
+
+    // Logout sends SIGTERM: the window goes as from its close box, after the
+    // operation on the line and the box waiting for OK, and lets the port go.
+    void stopSignalClosesThePort()
+    {
+        StopSignals stopSignals;
+        stopSignals.caught = [this](int signal) { closeWindowOnStopSignal(window(), signal); };
+        QStringList traffic;
+        window().traffic().addSink([&traffic](const QString &line) { traffic << line; });
+        QVERIFY2(window().link().AbrirCom(), qPrintable(window().link().failureText()));
+        QSerialPort other(m_pty.slave);
+        QVERIFY(!other.open(QIODevice::ReadWrite));
+        QVERIFY(window().link().tryBegin());
+        auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("ZAV"), QStringLiteral("OK?"),
+                                    QMessageBox::Ok, &window());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        QPointer<QMessageBox> watch(box);
+
+        std::raise(SIGTERM);
+        QTRY_VERIFY(window().link().aborted());
+        QVERIFY(watch.isNull());
+        QVERIFY(window().isVisible());
+        QVERIFY(window().link().port().isOpen());
+        window().link().end();
+        QTRY_VERIFY(!window().isVisible());
+        QVERIFY(!window().link().port().isOpen());
+        QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
+        QVERIFY(traffic.join(QLatin1Char('\n')).contains(QStringLiteral(" interrupted by SIGTERM")));
+        QCOMPARE(StopSignals::first(), SIGTERM);
     }
 
     void placementIsStoredWhenNormal()
