@@ -19,7 +19,9 @@ ControllerSession::ControllerSession(qint16 factoryCode)
     m_fields.onStatus = [this](const QString &text) {
         // The run's own failure report or result says it once; after a stop, its
         // report says what happened instead of the operation's texts.
-        if ((m_link.failed() && text == m_link.failureText()) || m_resultTexts.contains(text) || m_stopping)
+        const bool inFailureReport = (m_link.failed() && text == m_link.failureText()) ||
+                                     (m_unanswered > 0 && text.startsWith(kDataError));
+        if (inFailureReport || m_resultTexts.contains(text) || m_stopping)
             return;
         if (onStatus)
             onStatus(text);
