@@ -199,8 +199,9 @@ int main(int argc, char *argv[])
         traceFile.failed = [&window](const QString &error) { reportTraceFailure(window, error); };
         window.traffic().addSink([&traceFile](const QString &line) { traceFile.writeLine(line); });
     }
+    WindowStop windowStop(window);
     StopSignals stopSignals;
-    stopSignals.caught = [&window](int signal) { closeWindowOnStopSignal(window, signal); };
+    stopSignals.caught = [&windowStop](int signal) { windowStop.onStopSignal(signal); };
     window.Form_Load(read.problem);
 
     // 4.

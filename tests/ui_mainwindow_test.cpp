@@ -454,34 +454,45 @@ private slots:
         QTRY_VERIFY(!window().isVisible());
     }
 
-    // Logout sends SIGTERM: the window goes as from its close box, after the
-    // operation on the line and the box waiting for OK, and lets the port go.
-    void stopSignalClosesThePort()
+    // Logout sends SIGTERM while a request waits for its answer and a box waits
+    // for OK: the box goes, the answer is taken, and then the window goes as from
+    // its close box, cutting the operation short and letting the port go.
+    void stopSignalClosesThePortAfterTheAnswer()
     {
+        WindowStop windowStop(window());
         StopSignals stopSignals;
-        stopSignals.caught = [this](int signal) { closeWindowOnStopSignal(window(), signal); };
+        bool waitedForTheAnswer = false;
+        stopSignals.caught = [&](int signal) {
+            windowStop.onStopSignal(signal);
+            waitedForTheAnswer = window().isVisible() && !window().link().aborted();
+            const QByteArray reply = QByteArray::fromHex("4A51000105000700");
+            QCOMPARE(::write(m_pty.master, reply.constData(), reply.size()), qsizetype(reply.size()));
+        };
         QStringList traffic;
         window().traffic().addSink([&traffic](const QString &line) { traffic << line; });
         QVERIFY2(window().link().AbrirCom(), qPrintable(window().link().failureText()));
         QSerialPort other(m_pty.slave);
         QVERIFY(!other.open(QIODevice::ReadWrite));
-        QVERIFY(window().link().tryBegin());
         auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("ZAV"), QStringLiteral("OK?"),
                                     QMessageBox::Ok, &window());
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
-        QPointer<QMessageBox> watch(box);
+        const QPointer<QMessageBox> watch(box);
 
-        std::raise(SIGTERM);
-        QTRY_VERIFY(window().link().aborted());
+        QVERIFY(window().link().tryBegin());
+        QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+        QCOMPARE(window().link().ExchangeFrame({0, 1, 5, 0}).Status, kAck);
+        QVERIFY(waitedForTheAnswer);
         QVERIFY(watch.isNull());
-        QVERIFY(window().isVisible());
-        QVERIFY(window().link().port().isOpen());
+        QVERIFY(window().link().aborted());
         window().link().end();
         QTRY_VERIFY(!window().isVisible());
         QVERIFY(!window().link().port().isOpen());
         QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
-        QVERIFY(traffic.join(QLatin1Char('\n')).contains(QStringLiteral(" interrupted by SIGTERM")));
+        const QStringList end = traffic.mid(traffic.indexOf(QRegularExpression(QStringLiteral(".* RX .*"))));
+        QVERIFY2(end.size() >= 3 && end[1].endsWith(QLatin1String(" interrupted by SIGTERM")) &&
+                     end.last().endsWith(QLatin1String(" port closed")),
+                 qPrintable(traffic.join(QLatin1Char('\n'))));
         QCOMPARE(StopSignals::first(), SIGTERM);
     }
 
