@@ -2,6 +2,7 @@
 
 #include "link/portcatalogue.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -82,16 +83,38 @@ PortRoute PortLookup::route(int number) const
     return route;
 }
 
-bool PortLookup::isPresent(const QString &device) const
+PortLookup::Presence PortLookup::presence(const QString &device) const
 {
     if (device.isEmpty())
-        return false;
-#ifdef Q_OS_WIN
-    return m_catalogue.find(device) != nullptr;
-#else
-    // Pseudo-terminals and other nodes the catalogue does not list count when they exist.
-    return QFileInfo::exists(device) || m_catalogue.find(device) != nullptr;
+        return Presence::NotConnected;
+#ifndef Q_OS_WIN
+    // Pseudo-terminals and other nodes the catalogue does not list count when they
+    // exist, unless the serial driver says no UART answered at the node: its port
+    // type, read where it needs no open (which would raise the modem lines, and
+    // which a user outside the port's group may not do), is 0, unknown.
+    const QFileInfo node(device);
+    if (node.exists()) {
+        QFile type(m_ttyClassDir + QLatin1Char('/') + QFileInfo(node.canonicalFilePath()).fileName() +
+                   QStringLiteral("/type"));
+        if (type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0")
+            return Presence::NoDevice;
+        return Presence::Present;
+    }
 #endif
+    return m_catalogue.find(device) ? Presence::Present : Presence::NotConnected;
+}
+
+QString PortLookup::presenceText(Presence presence)
+{
+    switch (presence) {
+    case Presence::Present:
+        return QStringLiteral("present");
+    case Presence::NoDevice:
+        return QStringLiteral("no device at this node");
+    case Presence::NotConnected:
+        break;
+    }
+    return QStringLiteral("not connected");
 }
 
 void PortLookup::assign(int number, const QString &assignmentName)

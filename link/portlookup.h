@@ -36,8 +36,19 @@ public:
     explicit PortLookup(PortCatalogue &catalogue);
 
     PortRoute route(int number) const;
-    // True when the device is there now: listed by the catalogue or present as a node.
-    bool isPresent(const QString &device) const;
+
+    enum class Presence
+    {
+        Present,      // listed by the catalogue, or a node with something behind it
+        NotConnected, // no such device now
+        NoDevice,     // a node the serial driver keeps for a port no UART answers at
+    };
+    Presence presence(const QString &device) const;
+    bool isPresent(const QString &device) const { return presence(device) == Presence::Present; }
+    // "present", "not connected", "no device at this node".
+    static QString presenceText(Presence presence);
+    // Where the serial driver describes its ports (/sys/class/tty); tests use a folder of their own.
+    void setTtyClassDir(const QString &dir) { m_ttyClassDir = dir; }
 
     // Keeps the device for the number, by its stable name where it has one.
     void assign(int number, const QString &assignmentName);
@@ -60,4 +71,5 @@ public:
 
 private:
     PortCatalogue &m_catalogue;
+    QString m_ttyClassDir = QStringLiteral("/sys/class/tty");
 };

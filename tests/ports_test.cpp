@@ -191,6 +191,55 @@ private slots:
         QTEST(lookup.isPresent(route.device), "present");
     }
 
+    // Nodes as the serial driver describes them: a UART that answers, a node no
+    // UART answers at (the ttyS nodes every PC has), a terminal the driver does
+    // not describe, a missing node, and an adapter only the catalogue lists.
+    void presenceOfNodes_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("type"); // the driver's port type; "" none, "-" no node
+        QTest::addColumn<QString>("state");
+        QTest::newRow("UART 16550A") << "ttyS0"
+                                     << "4"
+                                     << "present";
+        QTest::newRow("no UART at the node") << "ttyS1"
+                                             << "0"
+                                             << "no device at this node";
+        QTest::newRow("not described") << "pty"
+                                       << ""
+                                       << "present";
+        QTest::newRow("missing node") << "ttyS2"
+                                      << "-"
+                                      << "not connected";
+        QTest::newRow("listed by the catalogue only") << "ttyUSB0"
+                                                      << "-"
+                                                      << "present";
+    }
+
+    void presenceOfNodes()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, type);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("dev")));
+        const QString device = dir.filePath(QStringLiteral("dev/") + node);
+        if (type != QLatin1String("-")) {
+            QFile file(device);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        if (!type.isEmpty() && type != QLatin1String("-")) {
+            QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("class/") + node));
+            QFile file(dir.filePath(QStringLiteral("class/%1/type").arg(node)));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(type.toLatin1() + '\n') > 0);
+        }
+        m_devices = {adapter(dir.filePath(QStringLiteral("dev/ttyUSB0")), kStableA, QStringLiteral("A1"))};
+        PortCatalogue catalogue([this] { return m_devices; }, [this] { return m_signature; });
+        PortLookup lookup(catalogue);
+        lookup.setTtyClassDir(dir.filePath(QStringLiteral("class")));
+        QTEST(PortLookup::presenceText(lookup.presence(device)), "state");
+    }
+
     // Replugged into another USB socket, the assigned adapter is found under its
     // new node once the cheap look notices; an unchanged look costs no new scan.
     void assignmentFollowsTheAdapter()

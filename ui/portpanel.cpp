@@ -74,10 +74,9 @@ void PortPanel::showRoute()
         return;
     }
     const PortRoute route = m_lookup.route(number);
-    const bool present = m_lookup.isPresent(route.device);
+    const PortLookup::Presence presence = m_lookup.presence(route.device);
     m_route->setText(QStringLiteral("opens %1 (%2), %3")
-                         .arg(route.device, route.sourceText(),
-                              present ? QStringLiteral("present") : QStringLiteral("not connected")));
+                         .arg(route.device, route.sourceText(), PortLookup::presenceText(presence)));
     QString tip = QStringLiteral("Com%1: opens %2").arg(number).arg(route.device);
     if (route.source == PortRoute::Assignment)
         tip += QStringLiteral("\nassigned: ") + route.assigned;

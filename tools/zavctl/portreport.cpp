@@ -54,10 +54,9 @@ QString portsText(PortLookup &lookup)
     }
     out += QStringLiteral("Ports:\n");
     for (const PortRoute &route : routes) {
-        out += row(
-            {QStringLiteral("Com%1").arg(route.number), padded(route.device, deviceWidth),
-             padded(whereFrom(route), sourceWidth),
-             lookup.isPresent(route.device) ? QStringLiteral("present") : QStringLiteral("not connected")});
+        out += row({QStringLiteral("Com%1").arg(route.number), padded(route.device, deviceWidth),
+                    padded(whereFrom(route), sourceWidth),
+                    PortLookup::presenceText(lookup.presence(route.device))});
     }
     return out;
 }
@@ -79,11 +78,13 @@ QJsonObject portsJson(PortLookup &lookup)
     for (int number = 1; number <= 9; ++number) {
         const PortRoute route = lookup.route(number);
         static const char *const kSources[] = {"variable", "assignment", "default"};
-        QJsonObject object{{QStringLiteral("port"), QStringLiteral("Com%1").arg(number)},
-                           {QStringLiteral("number"), number},
-                           {QStringLiteral("device"), route.device},
-                           {QStringLiteral("source"), QLatin1String(kSources[route.source])},
-                           {QStringLiteral("present"), lookup.isPresent(route.device)}};
+        QJsonObject object{
+            {QStringLiteral("port"), QStringLiteral("Com%1").arg(number)},
+            {QStringLiteral("number"), number},
+            {QStringLiteral("device"), route.device},
+            {QStringLiteral("source"), QLatin1String(kSources[route.source])},
+            {QStringLiteral("present"), lookup.isPresent(route.device)},
+            {QStringLiteral("state"), PortLookup::presenceText(lookup.presence(route.device))}};
         if (route.source == PortRoute::Variable)
             object.insert(QStringLiteral("variable"), PortLookup::variableName(number));
         if (route.source == PortRoute::Assignment)
