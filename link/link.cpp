@@ -17,6 +17,8 @@ bool Link::AbrirCom()
         return false;
     if (m_port.open()) {
         trace(TrafficEvent::Opened, {}, m_port.deviceName());
+        if (const QString note = m_port.openNote(); !note.isEmpty())
+            trace(TrafficEvent::OpenNote, {}, note);
         return true;
     }
     m_failed = true;

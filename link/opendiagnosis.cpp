@@ -1,6 +1,7 @@
 #include "link/opendiagnosis.h"
 
 #include "link/portcatalogue.h"
+#include "link/portlock.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,11 +9,10 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
-#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -85,11 +85,6 @@ QString permissionText(int number, const QString &device, const struct stat &inf
                       .arg(int(info.st_mode & 07777), 4, 8, QLatin1Char('0'));
 }
 
-bool processAlive(qint64 pid)
-{
-    return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
-}
-
 QString processName(qint64 pid)
 {
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
@@ -98,58 +93,34 @@ QString processName(qint64 pid)
     return {};
 }
 
-// The lock file other serial programs (and the serial library) leave for the
-// device: "LCK..ttyUSB0" in the usual lock folders, holding the owner's process
-// id as text (or, in the old form, as four binary bytes).
-qint64 lockHolder(const QString &device, QString *lockName)
-{
-    QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    for (const char *dir : {"/var/lock", "/run/lock", "/var/lock/lockdev", "/var/spool/locks",
-                            "/var/spool/uucp", "/etc/locks", "/tmp", "/var/tmp"}) {
-        QFile file(QLatin1String(dir) + QStringLiteral("/LCK..") + name);
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray content = file.read(256);
-        qint64 pid = 0;
-        if (content.size() == 4 && !content.contains('\n')) {
-            qint32 binary = 0;
-            memcpy(&binary, content.constData(), 4);
-            pid = binary;
-        } else {
-            const QList<QByteArray> lines = content.split('\n');
-            pid = lines.value(0).trimmed().toLongLong();
-            if (lockName && lines.size() > 1)
-                *lockName = QString::fromLocal8Bit(lines.at(1).trimmed());
-        }
-        if (processAlive(pid))
-            return pid;
-    }
-    return 0;
-}
-
 // The processes that hold the device open, from their open files in /proc
-// (only those this user may look at).
+// (only those this user may look at); this one last.
 QList<qint64> processesHolding(const QString &device)
 {
     QList<qint64> holders;
     const QString target = QFileInfo(device).canonicalFilePath();
     if (target.isEmpty())
         return holders;
+    bool self = false;
     const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &entry : pids) {
         bool ok = false;
         const qint64 pid = entry.toLongLong(&ok);
-        if (!ok || pid == getpid())
+        if (!ok)
             continue;
         const QString fdDir = QStringLiteral("/proc/") + entry + QStringLiteral("/fd");
         for (const QString &fd : QDir(fdDir).entryList(QDir::System | QDir::NoDotAndDotDot)) {
             if (QFile::symLinkTarget(fdDir + QLatin1Char('/') + fd) == target) {
-                holders << pid;
+                if (pid == getpid())
+                    self = true;
+                else
+                    holders << pid;
                 break;
             }
         }
     }
+    if (self)
+        holders << getpid();
     return holders;
 }
 
@@ -227,22 +198,19 @@ OpenDiagnosis OpenDiagnosis::diagnose(int number, const QString &device, const Q
         d.text = permissionText(number, device, info);
         return d;
     }
-    // The lock is named after the node, whatever name led to it.
-    QString lockName;
-    const QString node = QFileInfo(device).canonicalFilePath();
-    if (const qint64 holder = lockHolder(node, &lockName))
-        return inUse(number, device, holder, lockName, catalogue);
-    if (node != device) {
-        if (const qint64 holder = lockHolder(device, &lockName))
-            return inUse(number, device, holder, lockName, catalogue);
-    }
+    if (const PortLock::Holder holder = PortLock::liveHolder(device); holder.pid)
+        return inUse(number, device, holder.pid, holder.name, catalogue);
 
     // Open it as the serial library does, to learn the system's own reason.
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    const int error = errno;
-    if (fd >= 0) {
+    int error = fd >= 0 ? 0 : errno;
+    int exclusive = 0;
+    // Root's open passes another program's exclusive hold; the flag tells.
+    if (fd >= 0 && ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive)
+        error = EBUSY;
+    if (fd >= 0)
         ::close(fd);
-    } else if (error == EBUSY) {
+    if (error == EBUSY) {
         const QList<qint64> holders = processesHolding(device);
         return inUse(number, device, holders.value(0), QString(), catalogue);
     } else if (error == EACCES || error == EPERM) {

@@ -1,9 +1,17 @@
 #include "link/serialport.h"
 
 #include "link/opendiagnosis.h"
+#include "link/portlock.h"
 #include "link/portlookup.h"
 
+#include <QFile>
 #include <QSerialPort>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
 
 QString deviceForPort(int number)
 {
@@ -40,18 +48,47 @@ public:
     bool open() override
     {
         m_failure.clear();
+        m_note.clear();
         if (m_number < 1)
             return false;
         m_lost = false;
+        // Another program's lock file refuses the port. The serial library would take
+        // a lock in the usual ten-character form for stale and delete it; here only
+        // the lock of a process that has ended goes.
+        if (PortLock::liveHolder(m_device).pid) {
+            m_failure = diagnosis(QString());
+            return false;
+        }
+        const QStringList removed = PortLock::removeStale(m_device);
+        if (!removed.isEmpty())
+            m_note = QStringLiteral("removed the lock file %1, which has ended")
+                         .arg(removed.join(QLatin1String(", ")));
+        // Root's open passes another program's exclusive hold, so the flag is read
+        // first, on a descriptor kept open until the port is: closing it then drops
+        // no modem line.
+#ifdef Q_OS_UNIX
+        const int probe =
+            geteuid() == 0 ? ::open(QFile::encodeName(m_device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)
+                           : -1;
+        int exclusive = 0;
+        if (probe >= 0 && ioctl(probe, TIOCGEXCL, &exclusive) == 0 && exclusive) {
+            ::close(probe);
+            m_failure = diagnosis(QString());
+            return false;
+        }
+#endif
         m_port.setBaudRate(QSerialPort::Baud9600);
         m_port.setDataBits(QSerialPort::Data8);
         m_port.setParity(QSerialPort::NoParity);
         m_port.setStopBits(QSerialPort::OneStop);
         m_port.setFlowControl(QSerialPort::NoFlowControl);
-        if (!m_port.open(QIODevice::ReadWrite)) {
-            m_failure = OpenDiagnosis::diagnose(m_number, m_device, m_port.errorString(),
-                                                &PortLookup::system().catalogue())
-                            .text;
+        const bool opened = m_port.open(QIODevice::ReadWrite);
+#ifdef Q_OS_UNIX
+        if (probe >= 0)
+            ::close(probe);
+#endif
+        if (!opened) {
+            m_failure = diagnosis(m_port.errorString());
             return false;
         }
         // A pseudo-terminal has no modem lines and refuses DTR; the line works all the same.
@@ -75,11 +112,16 @@ public:
         return !m_lost;
     }
 
-    qint64 bytesAvailable() override { return m_port.bytesAvailable(); }
+    qint64 bytesAvailable() override
+    {
+        // Bytes the system holds but Qt has not fetched yet are waiting too: the
+        // link looks while it sends, when no event fetches them.
+        fetch();
+        return m_port.bytesAvailable();
+    }
     QByteArray readAll() override
     {
-        // Bytes the system holds but Qt has not fetched yet are waiting too.
-        m_port.waitForReadyRead(0);
+        fetch();
         return m_port.readAll();
     }
     QByteArray peek() override { return m_port.peek(m_port.bytesAvailable()); }
@@ -87,13 +129,27 @@ public:
     bool lost() const override { return m_lost; }
     QString errorString() const override { return m_port.errorString(); }
     QString openFailureText() const override { return m_failure; }
+    QString openNote() const override { return m_note; }
     QString deviceName() const override { return m_number > 0 ? m_device : QString(); }
 
 private:
+    QString diagnosis(const QString &libraryError) const
+    {
+        return OpenDiagnosis::diagnose(m_number, m_device, libraryError, &PortLookup::system().catalogue())
+            .text;
+    }
+
+    void fetch()
+    {
+        if (m_port.isOpen() && !m_lost)
+            m_port.waitForReadyRead(0);
+    }
+
     QSerialPort m_port;
     int m_number = 0;
     QString m_device;
     QString m_failure;
+    QString m_note;
     bool m_lost = false;
 };
 

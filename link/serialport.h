@@ -19,6 +19,8 @@ public:
     virtual bool isOpen() const = 0;
     // Queues the bytes and pushes them towards the line without blocking on it.
     virtual bool write(const QByteArray &bytes) = 0;
+    // Every byte received and not yet read, those the system still holds included:
+    // the link asks while it sends, when no event loop fetches them.
     virtual qint64 bytesAvailable() = 0;
     // Returns and removes every waiting byte.
     virtual QByteArray readAll() = 0;
@@ -32,6 +34,10 @@ public:
     // Why the last open() failed, in a technician's words ("Com1: /dev/ttyUSB0 is
     // in use by another program: …"); empty when the port has nothing to add.
     virtual QString openFailureText() const { return {}; }
+    // What the last successful open() did on the way that the traffic record
+    // tells ("removed the lock file /run/lock/LCK..ttyUSB0 of process 4242, which
+    // has ended"); empty when nothing.
+    virtual QString openNote() const { return {}; }
     // The device the port number maps to ("/dev/ttyS2", "COM3", ZAV_COM3's value
     // or an assigned adapter).
     virtual QString deviceName() const = 0;

@@ -12,14 +12,16 @@ struct TrafficEvent
         Opened,     // text: the device
         OpenFailed, // text: why
         Closed,
-        Sent,      // bytes: the request frame; tryNumber
-        Received,  // bytes: everything read as the reply
-        TimedOut,  // tryNumber; bytes: what waits unread (a short reply)
-        NoAnswer,  // after the last try
-        Dropped,   // bytes: stale input thrown away before a try
-        LineLost,  // text: why
-        Abandoned, // the operation was cut short
-        Stopped,   // text: the stop signal (SIGINT); nothing more is sent
+        Sent,       // bytes: the request frame; tryNumber
+        Received,   // bytes: everything read as the reply
+        TimedOut,   // tryNumber; bytes: what waits unread (a short reply)
+        NoAnswer,   // after the last try
+        Dropped,    // bytes: stale input thrown away before a try
+        Overlapped, // tryNumber; bytes: what came in while the request was being sent
+        OpenNote,   // text: what the open did on the way (a stale lock file removed)
+        LineLost,   // text: why
+        Abandoned,  // the operation was cut short
+        Stopped,    // text: the stop signal (SIGINT); nothing more is sent
     };
 
     Kind kind = Sent;

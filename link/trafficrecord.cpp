@@ -57,6 +57,16 @@ QString TrafficRecord::formatLine(const TrafficEvent &event, qint64 originNs)
     case TrafficEvent::Dropped:
         what = QStringLiteral("dropped %1 stale bytes: %2").arg(event.bytes.size()).arg(hex(event.bytes));
         break;
+    case TrafficEvent::Overlapped:
+        what = QStringLiteral("try %1 failed: %2 bytes came in while the request was being sent "
+                              "(an earlier reply): %3")
+                   .arg(event.tryNumber)
+                   .arg(event.bytes.size())
+                   .arg(hex(event.bytes));
+        break;
+    case TrafficEvent::OpenNote:
+        what = event.text;
+        break;
     case TrafficEvent::LineLost:
         what = QStringLiteral("line lost: ") + event.text;
         break;

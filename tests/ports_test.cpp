@@ -8,13 +8,19 @@
 // name NAME, "--hold-exclusive PATH" holds it exclusively without a lock file,
 // "--diagnose PATH" opens it as Com1 and prints why it could not.
 
+#include "link/clock.h"
+#include "link/delay.h"
+#include "link/link.h"
 #include "link/portcatalogue.h"
+#include "link/portlock.h"
 #include "link/portlookup.h"
 #include "link/serialport.h"
+#include "link/trafficrecord.h"
 #include "support/pty.h"
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSettings>
 #include <QStandardPaths>
@@ -320,6 +326,80 @@ private slots:
         QVERIFY(!lookup.adapterToOffer(3));
     }
 
+    // Another program's lock file, in its two usual forms: a live holder refuses
+    // the port and its lock stays as it was; only the lock of a process that has
+    // ended is removed, and the traffic record says so.
+    void lockFiles_data()
+    {
+        QTest::addColumn<bool>("alive");
+        QTest::addColumn<bool>("binary");
+        QTest::newRow("live, ten characters") << true << false;
+        QTest::newRow("live, four bytes") << true << true;
+        QTest::newRow("ended, ten characters") << false << false;
+        QTest::newRow("ended, four bytes") << false << true;
+    }
+
+    void lockFiles()
+    {
+        QFETCH(bool, alive);
+        QFETCH(bool, binary);
+        Pty pty;
+        QVERIFY(!pty.slave.isEmpty());
+        QTemporaryDir locks;
+        QVERIFY(locks.isValid());
+        const QStringList folders = PortLock::folders();
+        PortLock::setFolders({locks.path()});
+        const auto restore = qScopeGuard([&folders] { PortLock::setFolders(folders); });
+
+        QProcess other;
+        other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(other.waitForStarted(5000));
+        const qint32 pid = qint32(other.processId());
+        if (!alive) {
+            other.kill();
+            QVERIFY(other.waitForFinished(5000));
+        }
+        const QByteArray content = binary ? QByteArray(reinterpret_cast<const char *>(&pid), 4)
+                                          : QByteArray::number(pid).rightJustified(10, ' ') + '\n';
+        QString name = pty.slave.mid(5);
+        const QString lock = locks.filePath(QStringLiteral("LCK..") + name.replace(QLatin1Char('/'), '_'));
+        QFile file(lock);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+
+        qputenv("ZAV_COM1", pty.slave.toLocal8Bit());
+        std::unique_ptr<SerialPort> port = createQtSerialPort();
+        port->setPortNumber(1);
+        SteadyClock clock;
+        Delay delay(clock);
+        Link link(*port, clock, delay);
+        TrafficRecord record;
+        QStringList lines;
+        record.addSink(
+            [&lines](const QString &line) { lines << line.trimmed().section(QLatin1Char(' '), 1); });
+        link.traffic = [&record](const TrafficEvent &event) { record.record(event); };
+        const bool opened = link.AbrirCom();
+        link.closePort();
+        other.kill();
+        other.waitForFinished(5000);
+
+        QCOMPARE(opened, !alive);
+        if (alive) {
+            QCOMPARE(link.failureText(),
+                     QStringLiteral("Com1: %1 is in use by another program: sleep (process %2)")
+                         .arg(pty.slave)
+                         .arg(pid));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), content);
+        } else {
+            QVERIFY(!QFile::exists(lock));
+            QCOMPARE(lines.value(1),
+                     QStringLiteral("Com1 -- removed the lock file %1 of process %2, which has ended")
+                         .arg(lock)
+                         .arg(pid));
+        }
+    }
+
     // Why Com1 cannot be opened, against a missing path and real pseudo-terminals:
     // one held by another program (found by its lock file, and with the name of
     // ModemManager), one this user may not open, and one held exclusively
@@ -345,6 +425,10 @@ private slots:
                                           "then log in again";
         QTest::newRow("held exclusively") << "exclusive"
                                           << "Com1: %1 is in use by another program: ports_test (process %2)";
+        // Root's own open would pass the exclusive hold.
+        QTest::newRow("held exclusively, tried by the same user")
+            << "exclusive here"
+            << "Com1: %1 is in use by another program: ports_test (process %2)";
     }
 
     void openFailures()
@@ -377,10 +461,11 @@ private slots:
                 QCOMPARE(chmod(node.constData(), 0), 0);
                 expected = QStringLiteral("Com1: %1 may not be opened by this user");
             }
-        } else if (setup == QLatin1String("exclusive")) {
-            // Root may open an exclusive terminal all the same: holder and checker
-            // run as the unprivileged owner of the terminal.
-            if (root) {
+        } else if (setup.startsWith(QLatin1String("exclusive"))) {
+            // The kernel lets root open an exclusive terminal all the same: holder
+            // and checker run as the unprivileged owner of the terminal, unless the
+            // program's own check is what is tried.
+            if (root && setup == QLatin1String("exclusive")) {
                 const passwd *nobody = getpwnam("nobody");
                 if (!nobody || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
                     QSKIP("needs user nobody and setpriv");
