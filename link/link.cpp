@@ -66,6 +66,41 @@ void Link::markFailed()
     closePort();
 }
 
+void Link::noteInput()
+{
+    const qint64 waiting = m_port.bytesAvailable();
+    if (waiting > m_waiting)
+        m_lastInputNs = m_clock.nowNs();
+    m_waiting = waiting;
+}
+
+bool Link::dropWhenQuiet(int tryNumber)
+{
+    // A line that never falls quiet is dropped all the same after the reply
+    // time-out; the next try then fails on what still comes in.
+    const qint64 limit = m_clock.nowNs() + kReplyTimeoutNs;
+    for (;;) {
+        noteInput();
+        const qint64 now = m_clock.nowNs();
+        if (now - m_lastInputNs >= kQuietNs || now >= limit)
+            break;
+        if (processEvents)
+            processEvents();
+        if (m_aborted || !m_port.isOpen())
+            return false;
+        if (m_port.lost()) {
+            markFailed();
+            return false;
+        }
+        m_port.waitForReadyRead(1);
+    }
+    const QByteArray dropped = m_port.readAll();
+    m_waiting = 0;
+    if (!dropped.isEmpty())
+        trace(TrafficEvent::Dropped, dropped, {}, tryNumber);
+    return true;
+}
+
 ReplyFrame Link::ExchangeFrame(const RequestFrame &request)
 {
     const QByteArray frame = encodeRequest(request);
@@ -80,14 +115,30 @@ ReplyFrame Link::ExchangeFrame(const RequestFrame &request)
             return reply;
         }
 
+        const int tryNumber = 4 - m_triesLeft;
         // Whatever waits now belongs to an earlier request: an answer too short, the
         // tail of a long one or one that came after its time-out. It is read and
         // dropped, so this try's reply can only come from bytes sent after its request.
-        const QByteArray dropped = m_port.readAll();
+        // Before a retry the line must have fallen quiet first: a late reply still
+        // coming in would otherwise be cut in two, its tail taken for the answer.
+        QByteArray dropped;
+        if (tryNumber > 1) {
+            if (!dropWhenQuiet(tryNumber)) {
+                m_triesLeft = 0;
+                return reply;
+            }
+        } else {
+            dropped = m_port.readAll();
+        }
 
-        const int tryNumber = 4 - m_triesLeft;
         const qint64 sendStart = m_clock.nowNs();
+        // A controller answers only once the request's last byte is out: bytes that
+        // come in before it answer an earlier request, and this try cannot tell
+        // where its own answer would begin among them.
+        bool overlapped = false;
         for (int i = 0; i < kFrameSize; ++i) {
+            if (!overlapped && m_port.bytesAvailable() > 0)
+                overlapped = true;
             if (!m_port.write(frame.mid(i, 1)) || m_port.lost()) {
                 markFailed();
                 m_triesLeft = 0;
@@ -102,36 +153,49 @@ ReplyFrame Link::ExchangeFrame(const RequestFrame &request)
         if (!dropped.isEmpty())
             trace(TrafficEvent::Dropped, dropped, {}, tryNumber, sendStart);
         trace(TrafficEvent::Sent, frame, {}, tryNumber, sendStart);
-        for (;;) {
-            if (processEvents)
-                processEvents();
-            if (m_aborted || !m_port.isOpen()) {
+        m_waiting = m_port.bytesAvailable();
+        m_lastInputNs = start;
+        if (overlapped) {
+            trace(TrafficEvent::Overlapped, m_port.peek(), {}, tryNumber);
+            // The earlier reply may still be coming in, and this request's own
+            // answer after it: both go once the line is quiet.
+            if (!dropWhenQuiet(tryNumber)) {
                 m_triesLeft = 0;
                 return reply;
             }
-            if (m_clock.nowNs() - start > kReplyTimeoutNs) {
-                if (statusLine)
-                    statusLine(QStringLiteral("Time Out Transmision"));
-                // The record only looks at what waits (a short reply); the next try drops it.
-                if (traffic)
-                    trace(TrafficEvent::TimedOut, m_port.bytesAvailable() > 0 ? m_port.peek() : QByteArray(),
-                          {}, tryNumber);
-                break;
+        } else {
+            for (;;) {
+                if (processEvents)
+                    processEvents();
+                if (m_aborted || !m_port.isOpen()) {
+                    m_triesLeft = 0;
+                    return reply;
+                }
+                if (m_clock.nowNs() - start > kReplyTimeoutNs) {
+                    if (statusLine)
+                        statusLine(QStringLiteral("Time Out Transmision"));
+                    // The record only looks at what waits (a short reply); the next try drops it.
+                    if (traffic)
+                        trace(TrafficEvent::TimedOut,
+                              m_port.bytesAvailable() > 0 ? m_port.peek() : QByteArray(), {}, tryNumber);
+                    break;
+                }
+                if (m_port.bytesAvailable() >= kFrameSize) {
+                    const QByteArray bytes = m_port.readAll();
+                    reply = decodeReply(bytes);
+                    trace(TrafficEvent::Received, bytes);
+                    break;
+                }
+                if (m_port.lost()) {
+                    markFailed();
+                    m_triesLeft = 0;
+                    return reply;
+                }
+                // Sleeps in the port until input arrives, at most a millisecond, so an
+                // answer is seen at once and the wait does not spin.
+                m_port.waitForReadyRead(1);
+                noteInput();
             }
-            if (m_port.bytesAvailable() >= kFrameSize) {
-                const QByteArray bytes = m_port.readAll();
-                reply = decodeReply(bytes);
-                trace(TrafficEvent::Received, bytes);
-                break;
-            }
-            if (m_port.lost()) {
-                markFailed();
-                m_triesLeft = 0;
-                return reply;
-            }
-            // Sleeps in the port until input arrives, at most a millisecond, so an
-            // answer is seen at once and the wait does not spin.
-            m_port.waitForReadyRead(1);
         }
 
         if (reply.Status == kAck) {

@@ -32,7 +32,8 @@ public:
     void closePort();
 
     // One transaction: send, wait up to 2 s for 8 bytes, three tries, 20 ms after
-    // each. Returns Status 21 at once when the link is aborted or the port lost.
+    // each. A try during whose request bytes came in fails: they answer an earlier
+    // request. Returns Status 21 at once when the link is aborted or the port lost.
     ReplyFrame ExchangeFrame(const RequestFrame &request);
     quint8 TriesLeft() const { return m_triesLeft; }
 
@@ -60,9 +61,18 @@ public:
     Delay &delay() { return m_delay; }
 
     static constexpr qint64 kReplyTimeoutNs = 2'000'000'000;
+    // How long the line must stay quiet before stale input is dropped ahead of a
+    // retry: some twenty character times, as a USB adapter may hold received
+    // bytes back up to 16 ms before it hands them over.
+    static constexpr qint64 kQuietNs = 20'000'000;
 
 private:
     void markFailed();
+    // Notes when the input last grew.
+    void noteInput();
+    // Waits, letting window events run, until nothing has come in for kQuietNs,
+    // then drops what waits. False when the operation ended meanwhile.
+    bool dropWhenQuiet(int tryNumber);
     void trace(TrafficEvent::Kind kind, const QByteArray &bytes = {}, const QString &text = {},
                int tryNumber = 0, qint64 timeNs = -1);
 
@@ -75,6 +85,8 @@ private:
     bool m_aborted = false;
     bool m_failed = false;
     QString m_failureText;
+    qint64 m_waiting = 0;
+    qint64 m_lastInputNs = 0;
 };
 
 // Scoped tryBegin()/end().

@@ -54,6 +54,10 @@ RecordedRun runDayCommand(const QString &fault, bool record)
         rig.port.silentCommands.insert(6);
     else if (fault == QLatin1String("lost"))
         rig.port.loseAfterFrames = 0;
+    else if (fault == QLatin1String("late")) {
+        rig.port.lineRate = true;
+        rig.port.onceFaults.insert({6, 1}, {8, 2022});
+    }
     RecordedRun run;
     TrafficRecord traffic;
     traffic.addSink([&run](const QString &line) { run.lines << line; });
@@ -239,6 +243,34 @@ private slots:
         QCOMPARE(rig.port.frames.size(), 1);
     }
 
+    // A reply about 2 s late straddles the time-out, the drop before the next try
+    // and that try's request. Over the whole boundary, at line rate, each
+    // transaction ends with its own value or with no answer, never another's.
+    void replyStraddlingTheTimeOut_data()
+    {
+        QTest::addColumn<int>("lateMs");
+        for (int ms = 1990; ms <= 2030; ++ms)
+            QTest::addRow("%d ms late", ms) << ms;
+    }
+
+    void replyStraddlingTheTimeOut()
+    {
+        QFETCH(int, lateMs);
+        Rig rig;
+        rig.port.lineRate = true;
+        for (int address = 16; address <= 19; ++address)
+            rig.port.params[address] = quint8(0xB0 + address);
+        rig.port.onceFaults.insert({1, 17}, {8, double(lateMs)});
+        for (int address = 16; address <= 19; ++address) {
+            const ReplyFrame reply = rig.link.ExchangeFrame({0, 1, quint8(address), 0});
+            if (address == 17 && reply.Status == kNak)
+                continue;
+            QCOMPARE(reply.Status, kAck);
+            QCOMPARE(reply.Data1, quint8(address));
+            QCOMPARE(reply.Data3, rig.port.params[address]);
+        }
+    }
+
     void oneOperationAtATime()
     {
         Rig rig;
@@ -326,6 +358,20 @@ private slots:
                                                        "Com1 -- time-out on try 3: no reply",
                                                        "Com1 -- no answer after 3 tries",
                                                        close};
+        // The late answer to try 1 comes in while try 2 is sent; then try 2's own.
+        QTest::newRow("answer during the next request")
+            << "late"
+            << QStringList{
+                   open,
+                   tx.arg(1),
+                   "Com1 -- time-out on try 1: no reply",
+                   tx.arg(2),
+                   "Com1 -- try 2 failed: 5 bytes came in while the request was being sent (an earlier "
+                   "reply): 4A 51 00 06 01",
+                   "Com1 -- dropped 16 stale bytes: 4A 51 00 06 01 01 00 F9 4A 51 00 06 01 01 00 F9",
+                   tx.arg(3),
+                   "Com1 RX 4A 51 00 06 01 01 00 F9",
+                   close};
         QTest::newRow("line lost")
             << "lost"
             << QStringList{open, "Com1 -- line lost: Com1: the line was lost (fake1: device lost)", close};

@@ -93,15 +93,18 @@ void FakeControllerPort::handleFrame(const QByteArray &frame)
         onceFaults.erase(once);
     }
     const QByteArray reply = answer(command, p1, p2, length);
-    const qint64 start = m_clock.nowNs() + qint64(delayMs * 1e6);
+    // One transmitter: an answer waits for the one before to be out.
+    const qint64 start = qMax(m_clock.nowNs() + qint64(delayMs * 1e6), m_transmitterFreeNs);
     if (!lineRate) {
         m_pending.append({start, reply});
+        m_transmitterFreeNs = start;
         return;
     }
     // A byte is there once its tenth bit is on the wire.
     constexpr qint64 byteNs = 1'000'000'000 / 960;
     for (int i = 0; i < reply.size(); ++i)
         m_pending.append({start + (i + 1) * byteNs, reply.mid(i, 1)});
+    m_transmitterFreeNs = start + reply.size() * byteNs;
 }
 
 QByteArray FakeControllerPort::answer(quint8 command, quint8 p1, quint8 p2, int length)

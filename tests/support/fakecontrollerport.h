@@ -83,6 +83,7 @@ private:
         QByteArray bytes;
     };
     QList<Pending> m_pending;
+    qint64 m_transmitterFreeNs = 0;
     QByteArray m_lastFrame;
     int m_repeats = 0;
 };

@@ -55,6 +55,9 @@ Faults (each also settable at run time with "fault ..."):
   --long-reply            answer with 12 bytes (4 zero bytes after the checksum)
   --bad-reply             answer with header 00 00 and an inverted checksum
   --late-ms MS            wait MS more before answering
+  --late-once CMD[:ADDR]=MS
+                          answer the next such request MS late (1:17=2013 the next
+                          read of parameter 17 2013 ms late); repeatable
   --stop-after N          answer N frames, then none
   --hangup-after N        after N frames (and their answers) close the line; the
                           device node disappears
@@ -213,6 +216,7 @@ int main(int argc, char **argv)
                                         {"--keep-old", "keep-old"},
                                         {"--answer-from-try", "answer-from-try"},
                                         {"--late-ms", "late"},
+                                        {"--late-once", "late-once"},
                                         {"--stop-after", "stop-after"},
                                         {"--hangup-after", "hangup-after"},
                                         {"--reaction-ms", ""},

@@ -170,6 +170,18 @@ std::string Simulator::setFault(const std::vector<std::string> &words)
         m_faults.lateMs = int(n);
         return {};
     }
+    if (kind == "late-once") {
+        const size_t equals = value.find('=');
+        const size_t colon = value.find(':');
+        long command = 0;
+        long address = -1;
+        if (equals == std::string::npos || !parseCount(value.substr(equals + 1), 0, 3600000, &n) ||
+            !parseCount(value.substr(0, std::min(colon, equals)), 0, 255, &command) ||
+            (colon < equals && !parseCount(value.substr(colon + 1, equals - colon - 1), 0, 255, &address)))
+            return "late-once needs CMD[:ADDR]=MS";
+        m_faults.lateOnce.push_back({{int(command), int(address)}, int(n)});
+        return {};
+    }
     if (kind == "stop-after" || kind == "hangup-after") {
         long at = -1;
         if (value != "off") {
@@ -378,7 +390,13 @@ void Simulator::answerFrame(const WireFrame &frame, int64_t completeAt)
         pending.bytes.resize(7);
     else if (m_faults.longReply)
         pending.bytes.insert(pending.bytes.end(), {0x00, 0x00, 0x00, 0x00});
-    const int64_t delay = int64_t(m_options.reactionMs + m_faults.lateMs) * kMsNs;
+    int64_t delay = int64_t(m_options.reactionMs + m_faults.lateMs) * kMsNs;
+    const auto late = std::find_if(m_faults.lateOnce.begin(), m_faults.lateOnce.end(),
+                                   [&matches](const Faults::LateOnce &once) { return matches(once.rule); });
+    if (late != m_faults.lateOnce.end()) {
+        delay += int64_t(late->ms) * kMsNs;
+        m_faults.lateOnce.erase(late);
+    }
     pending.start = std::max(completeAt + delay, m_outputWireFree);
     m_outputWireFree = byteDue(pending, pending.bytes.size() - 1);
     m_output.push_back(std::move(pending));

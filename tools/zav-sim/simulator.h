@@ -35,8 +35,14 @@ struct Faults
     bool longReply = false;        // 12 bytes
     bool badReply = false;         // wrong header and checksum
     int lateMs = 0;
-    long stopAtFrame = -1;   // frames counted beyond this get no answer
-    long hangupAtFrame = -1; // the line is hung up once this many frames came in
+    struct LateOnce
+    {
+        Silent rule;
+        int ms;
+    };
+    std::vector<LateOnce> lateOnce; // the next answer to each of these comes ms late
+    long stopAtFrame = -1;          // frames counted beyond this get no answer
+    long hangupAtFrame = -1;        // the line is hung up once this many frames came in
 };
 
 // A simulated controller on the master side of a pseudo-terminal; the client opens the
