@@ -425,7 +425,21 @@ void E2eDeviceTest::oddAnswersLeaveEveryValueRight()
     const QString present = QStringLiteral("17-20 38-41 231-246 254-255");
     QVERIFY(rig.simCommand(QStringLiteral("set present none")));
     QVERIFY(rig.simCommand(QStringLiteral("set present ") + present));
-    rig.ops.CLeer_Click();
+    // The tail of an answer must be in before the next try drops what waits, 20 ms
+    // after the answer's first 8 bytes. A simulator kept from its turn longer than
+    // that by a busy machine sends it later, as no line would: such a run shows
+    // nothing about the tool and is made again.
+    constexpr qint64 kOnTimeUs = 10'000;
+    for (int run = 1;; ++run) {
+        rig.sim.command(QStringLiteral("lateness"));
+        rig.fields.statusHistory.clear();
+        rig.fields.beeps = 0;
+        rig.ops.CLeer_Click();
+        if (rig.sim.command(QStringLiteral("lateness")).toLongLong() <= kOnTimeUs)
+            break;
+        if (run == 3)
+            QSKIP("the simulator was kept from its turn in three runs");
+    }
 
     QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
     QCOMPARE(rig.fields.beeps, 0);

@@ -554,20 +554,22 @@ private slots:
                      QStringLiteral("zavctl: %1: Com2: the controller did not answer").arg(devices[1])),
                  qPrintable(run.err));
 
-        // Each line saw one transaction at a time: every request answered before the
-        // next; and the two answering lines worked at the same time.
+        // Each answering line got its requests one after another, each answered by
+        // its own answer: compared by content, as how a simulator's log interleaves
+        // requests and answers depends on the machine's load. And the two answering
+        // lines worked at the same time.
         double spans[2][2] = {};
         for (int k = 0; k < 2; ++k) {
             SimProcess &sim = m_threeSims[k * 2];
-            const QStringList lines = exchanges(sim);
-            QVERIFY(lines.size() > 2 * 32);
-            for (int i = 0; i < lines.size(); ++i) {
-                QVERIFY2(lines.at(i).startsWith(i % 2 ? QLatin1String("TX") : QLatin1String("RX")),
-                         qPrintable(lines.mid(qMax(0, i - 2), 4).join(QLatin1Char('\n'))));
-                // The answer echoes its own request's command and parameters.
-                if (i % 2)
-                    QCOMPARE(lines.at(i).mid(12, 8), lines.at(i - 1).mid(15, 8));
-            }
+            QStringList asked;
+            QStringList answered;
+            for (const QString &line : exchanges(sim))
+                (line.startsWith(QLatin1String("RX")) ? asked : answered) << line.mid(3);
+            QVERIFY(asked.size() > 32);
+            QCOMPARE(answered.size(), asked.size());
+            // The answer echoes its request's command and parameters.
+            for (qsizetype i = 0; i < asked.size(); ++i)
+                QCOMPARE(answered.at(i).mid(9, 8), asked.at(i).mid(12, 8));
             const QList<double> times = requestTimes(sim);
             spans[k][0] = times.first();
             spans[k][1] = times.last();
@@ -1174,28 +1176,33 @@ private slots:
         QVERIFY(!run.err.contains(QLatin1String("ZAV_UNPACED")));
         QVERIFY(run.out.isEmpty());
 
+        // The identification, then three tries at the first present address.
         const QStringList frames = requests(m_silentSim);
-        const QList<double> times = requestTimes(m_silentSim);
         QCOMPARE(frames.size(), 32 + 3);
-        // Each answered transaction costs at least 8 request and 8 reply bytes at
-        // 9600 8N1 and the 20 ms pause after the try. (How much more is the
-        // benchmark's affair.)
-        constexpr double floorMs = 16 * 1000.0 / 960.0 + 20.0;
-        for (int i = 1; i < 32; ++i) {
-            const double ms = (times[i] - times[i - 1]) * 1000.0;
-            QVERIFY2(ms >= floorMs - 0.5, qPrintable(QString::number(ms)));
-        }
-        // Then three tries at the first present address, the 2 s time-out apart.
         QCOMPARE(frames.mid(32), QStringList(3, QStringLiteral("4A 51 00 00 01 11 00 EF")));
-        for (int i = 33; i < 35; ++i) {
-            const double gap = times[i] - times[i - 1];
-            QVERIFY2(gap >= 2.0 && gap < 2.5, qPrintable(QString::number(gap)));
-        }
 
-        // The traffic record tells the same: each try after the one before, its 7 ms
-        // of bytes, the 2 s limit and the 20 ms pause; then zavctl gives up.
+        // Times on zavctl's own clock, from its traffic record (the simulator's receive
+        // times would measure its own turns on a busy machine as well). Each answered
+        // transaction costs at least 8 request and 8 reply bytes at 9600 8N1, which
+        // the simulator never delivers sooner, and the 20 ms pause after the try.
+        // (How much more is the benchmark's affair.)
         QList<double> traced;
         const QStringList lines = traceLines(m_dir.filePath(QStringLiteral("silent-trace.txt")), &traced);
+        QList<double> sent;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines[i].startsWith(QLatin1String("Com1 TX ")))
+                sent << traced[i];
+        }
+        QCOMPARE(sent.size(), 32 + 3);
+        constexpr double floorMs = 16 * 1000.0 / 960.0 + 20.0;
+        for (int i = 1; i < 32; ++i) {
+            const double ms = sent[i] - sent[i - 1];
+            QVERIFY2(ms >= floorMs - 0.01, qPrintable(QString::number(ms)));
+        }
+
+        // Each try after the one before, its 7 ms of bytes, the 2 s limit and the
+        // 20 ms pause; then zavctl gives up. (That the gap stays near 2 s is
+        // link_test's, in virtual time.)
         const QString tx = QStringLiteral("Com1 TX 4A 51 00 00 01 11 00 EF  try %1");
         const qsizetype first = lines.indexOf(tx.arg(1));
         QVERIFY2(first > 0, qPrintable(lines.join(QLatin1Char('\n'))));
@@ -1206,9 +1213,8 @@ private slots:
                               QStringLiteral("Com1 -- no answer after 3 tries"),
                               QStringLiteral("Com1 -- operation abandoned"),
                               QStringLiteral("Com1 -- port closed")}));
-        for (int i : {2, 4})
-            QVERIFY2(traced[first - 1 + i] - traced[first - 1 + i - 2] >= 2027,
-                     qPrintable(QString::number(traced[first - 1 + i] - traced[first - 1 + i - 2])));
+        for (int i : {33, 34})
+            QVERIFY2(sent[i] - sent[i - 1] >= 2027, qPrintable(QString::number(sent[i] - sent[i - 1])));
     }
 };
 

@@ -74,10 +74,13 @@ Control commands on stdin with --control, one per line:
   fault hold CMD[:ADDR]   take the next such request, answer it only at "release"
   fault answer-from-try N
   fault short|long|bad [on|off]
-  fault late MS | fault stop-after N|off | fault hangup-after N|off | fault clear
+  fault late MS | fault late-once CMD[:ADDR]=MS
+  fault stop-after N|off | fault hangup-after N|off | fault clear
                           (stop-after and hangup-after count from the moment they are set)
   frames                  number of frames received
   release                 answer the held requests now, and hold no more
+  lateness                the most (in microseconds) an answer byte went out after
+                          its time since the last ask: the machine's load on the line
   log                     the frame log so far (its last 100000 lines), then "end"
   device                  the device path ("hung up" after a hang-up)
   quit                    exit (so does the end of stdin)

@@ -417,6 +417,8 @@ void Simulator::sendOutput(int64_t now)
         size_t end = reply.sent;
         while (end < reply.bytes.size() && byteDue(reply, end) <= now)
             ++end;
+        if (end > reply.sent)
+            m_maxLateNs = std::max(m_maxLateNs, now - byteDue(reply, reply.sent));
         if (end > reply.sent && m_master >= 0) {
             const ssize_t written = write(m_master, reply.bytes.data() + reply.sent, end - reply.sent);
             if (written > 0)
@@ -494,6 +496,11 @@ std::string Simulator::control(const std::string &line)
     }
     if (command == "dump")
         return formatProfile(m_state) + "end\n";
+    if (command == "lateness") {
+        const int64_t us = m_maxLateNs / 1000;
+        m_maxLateNs = 0;
+        return std::to_string(us) + "\n";
+    }
     if (command == "frames")
         return std::to_string(m_frames) + "\n";
     if (command == "device")

@@ -102,6 +102,9 @@ private:
     int64_t m_inputWireFree = 0;
     std::deque<PendingReply> m_output;
     int64_t m_outputWireFree = 0;
+    // The most an answer byte went out after its time since the last "lateness":
+    // what a busy machine did to the line's timing.
+    int64_t m_maxLateNs = 0;
 
     long m_frames = 0;
     WireFrame m_lastFrame{};
