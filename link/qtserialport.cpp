@@ -20,6 +20,41 @@ QString deviceForPort(int number)
 
 namespace {
 
+#ifdef Q_OS_UNIX
+// Root's open passes another program's exclusive hold, so root reads the flag
+// first, on a descriptor kept open until the port is: closing it then drops no
+// modem line. -1 for everyone else, whose open the system refuses itself.
+int openProbe(const QString &device)
+{
+    return geteuid() == 0 ? ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)
+                          : -1;
+}
+
+bool heldExclusively(int probe)
+{
+    int exclusive = 0;
+    return probe >= 0 && ioctl(probe, TIOCGEXCL, &exclusive) == 0 && exclusive;
+}
+
+void closeProbe(int probe)
+{
+    if (probe >= 0)
+        ::close(probe);
+}
+#else
+int openProbe(const QString &)
+{
+    return -1;
+}
+
+bool heldExclusively(int)
+{
+    return false;
+}
+
+void closeProbe(int) {}
+#endif
+
 class QtSerialPort : public SerialPort
 {
 public:
@@ -63,30 +98,19 @@ public:
         if (!removed.isEmpty())
             m_note = QStringLiteral("removed the lock file %1, which has ended")
                          .arg(removed.join(QLatin1String(", ")));
-        // Root's open passes another program's exclusive hold, so the flag is read
-        // first, on a descriptor kept open until the port is: closing it then drops
-        // no modem line.
-#ifdef Q_OS_UNIX
-        const int probe =
-            geteuid() == 0 ? ::open(QFile::encodeName(m_device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)
-                           : -1;
-        int exclusive = 0;
-        if (probe >= 0 && ioctl(probe, TIOCGEXCL, &exclusive) == 0 && exclusive) {
-            ::close(probe);
+        const int probe = openProbe(m_device);
+        if (heldExclusively(probe)) {
+            closeProbe(probe);
             m_failure = diagnosis(QString());
             return false;
         }
-#endif
         m_port.setBaudRate(QSerialPort::Baud9600);
         m_port.setDataBits(QSerialPort::Data8);
         m_port.setParity(QSerialPort::NoParity);
         m_port.setStopBits(QSerialPort::OneStop);
         m_port.setFlowControl(QSerialPort::NoFlowControl);
         const bool opened = m_port.open(QIODevice::ReadWrite);
-#ifdef Q_OS_UNIX
-        if (probe >= 0)
-            ::close(probe);
-#endif
+        closeProbe(probe);
         if (!opened) {
             m_failure = diagnosis(m_port.errorString());
             return false;
