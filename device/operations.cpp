@@ -10,6 +10,8 @@
 #include "link/delay.h"
 #include "link/link.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 
@@ -81,37 +83,55 @@ ReplyFrame DeviceOperations::exchange(quint8 command, quint8 param1, quint8 para
     return m_link.ExchangeFrame(request);
 }
 
-void DeviceOperations::IdentificarZAV()
+std::optional<CapabilityMap> DeviceOperations::fetchCapabilityMap()
 {
-    DeshabilitaBotones();
-    if (!openPort()) {
-        HabilitaBotones();
-        return;
-    }
-    std::array<quint8, kIdentifySteps> bytes{};
+    if (!openPort())
+        return std::nullopt;
+    CapabilityMap found;
+    int unanswered = -1;
     for (int index = 0; index < kIdentifySteps && !m_link.aborted(); ++index) {
-        // An unanswered step leaves its byte 0: those eight addresses count as absent.
-        bytes[index] = exchange(kIdentifyCommand, quint8(index), 0).Data3;
+        const ReplyFrame reply = exchange(kIdentifyCommand, quint8(index), 0);
+        // A byte taken as 0 would hide those eight parameters from the read and
+        // the write: the map is whole or it is not used.
+        if (reply.Status != kAck) {
+            unanswered = index;
+            break;
+        }
+        found.bytes[index] = reply.Data3;
         m_fields.setStatusLine(QStringLiteral(" %1").arg(index));
         m_link.progress().advance();
     }
     m_link.closePort();
-    // A map half-fetched over a lost line would hide the controller's parameters
-    // from the next write; keep the last good one instead.
-    if (m_link.failed() || m_link.aborted()) {
-        if (m_link.failed())
-            m_fields.setStatusLine(m_link.failureText());
-        HabilitaBotones();
-        return;
+    if (m_link.aborted())
+        return std::nullopt;
+    if (m_link.failed()) {
+        m_fields.setStatusLine(m_link.failureText());
+        return std::nullopt;
     }
-    m_map.bytes = bytes;
-    applyCapabilityVisibility(m_fields, m_map, m_factoryCode);
-    m_fields.setStatusLine(QStringLiteral("Ended"));
+    if (unanswered >= 0) {
+        m_fields.setStatusLine(
+            QCoreApplication::translate("DeviceOperations", "Identification Error in step %1")
+                .arg(unanswered));
+        m_fields.beep();
+        return std::nullopt;
+    }
+    return found;
+}
+
+void DeviceOperations::IdentificarZAV()
+{
+    DeshabilitaBotones();
+    if (const std::optional<CapabilityMap> found = fetchCapabilityMap()) {
+        m_map = *found;
+        applyCapabilityVisibility(m_fields, m_map, m_factoryCode);
+        m_fields.setStatusLine(QStringLiteral("Ended"));
+    }
     HabilitaBotones();
 }
 
 void DeviceOperations::CLeer_Click()
 {
+    m_readFailed = false;
     LinkSession session(m_link);
     if (!session) {
         reportBusy();
@@ -122,24 +142,49 @@ void DeviceOperations::CLeer_Click()
     // 256 before the first), so the count only ever moves forward.
     const int known = m_map.presentCount();
     OperationProgress::Scope progress(m_link.progress(), kIdentifySteps + (known > 0 ? known : 256));
-    IdentificarZAV();
-    // The port could not be opened or went away: the failure text stays.
-    if (m_link.failed() || m_link.aborted())
+    DeshabilitaBotones();
+    const std::optional<CapabilityMap> found = fetchCapabilityMap();
+    if (!found) {
+        m_readFailed = !m_link.aborted();
+        HabilitaBotones();
         return;
+    }
+    // The read goes by the map just found, but the window shows it only with a
+    // whole image: a read cut short leaves map, fields and visibility as they were.
+    const CapabilityMap before = m_map;
+    m_map = *found;
+    m_fields.setStatusLine(QStringLiteral("Ended"));
+    HabilitaBotones();
     m_link.progress().setTotal(kIdentifySteps + m_map.presentCount());
     m_fields.setStatusLine(QStringLiteral("Reading"));
     m_fields.setVisible(QStringLiteral("PictureInicio"), false);
-    LeerZAV();
+    DeshabilitaBotones();
+    ParameterImage image{};
+    if (!readImage(image)) {
+        m_map = before;
+        m_readFailed = !m_link.aborted();
+        HabilitaBotones();
+        return;
+    }
+    applyCapabilityVisibility(m_fields, m_map, m_factoryCode);
+    showImage(image);
 }
 
 void DeviceOperations::LeerZAV()
 {
     DeshabilitaBotones();
     ParameterImage image{};
-    if (!openPort()) {
+    if (readImage(image))
+        showImage(image);
+    else
         HabilitaBotones();
-        return;
-    }
+}
+
+bool DeviceOperations::readImage(ParameterImage &image)
+{
+    if (!openPort())
+        return false;
+    bool whole = true;
     for (int address = 0; address < 256 && !m_link.aborted(); ++address) {
         if (!m_map.ComprobarParametro(address))
             continue;
@@ -148,6 +193,7 @@ void DeviceOperations::LeerZAV()
             m_fields.setStatusLine(QStringLiteral("Reading Error in data %1").arg(address));
             m_fields.beep();
             m_link.delay().DelayMs(kFailurePauseMs);
+            whole = false;
             break;
         }
         image[address] = reply.Data3;
@@ -155,15 +201,15 @@ void DeviceOperations::LeerZAV()
         m_link.progress().advance();
     }
     m_link.closePort();
-    // The window is closing: no fields to fill, no message to wait for.
-    if (m_link.aborted()) {
-        HabilitaBotones();
-        return;
-    }
-    m_fields.setStatusLine(QStringLiteral("Ended"));
-    ReadMapping(m_fields, image, MappingMode::ReadAll);
     if (m_link.failed())
         m_fields.setStatusLine(m_link.failureText());
+    return whole && !m_link.failed() && !m_link.aborted();
+}
+
+void DeviceOperations::showImage(const ParameterImage &image)
+{
+    m_fields.setStatusLine(QStringLiteral("Ended"));
+    ReadMapping(m_fields, image, MappingMode::ReadAll);
     HabilitaBotones();
     m_fields.processEvents();
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "device/capabilitymap.h"
 #include "device/parameterimage.h"
 #include "link/frame.h"
 
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
-class CapabilityMap;
 class Fields;
 class Link;
 
@@ -21,11 +22,15 @@ public:
 
     void setFactoryCode(qint16 factoryCode) { m_factoryCode = factoryCode; }
 
-    // Fetches the capability map and shows the controller's fields.
+    // Fetches the capability map and shows the controller's fields. A step
+    // without answer ends it: the map and the fields stay as they were.
     void IdentificarZAV();
-    // Read button: identification, then every present address.
+    // Read button: identification, then every present address. Only a read that
+    // got every present address changes the map, the fields and their visibility.
     void CLeer_Click();
     void LeerZAV();
+    // True when the last read was started but did not finish (and so changed nothing).
+    bool lastReadFailed() const { return m_readFailed; }
     // Write button: every present address but the manufacturing ones.
     void CEscribir_Click();
     void EscribirZAV();
@@ -50,6 +55,13 @@ public:
 
 private:
     bool openPort();
+    // The identification's 32 steps; nullopt, with the reason in the status line,
+    // when one went unanswered or the line was lost.
+    std::optional<CapabilityMap> fetchCapabilityMap();
+    // Every present address into image; false, with the reason in the status line,
+    // when one went unanswered or the line was lost.
+    bool readImage(ParameterImage &image);
+    void showImage(const ParameterImage &image);
     ReplyFrame exchange(quint8 command, quint8 param1, quint8 param2);
     // Writes the present addresses of first..last; false when one went unanswered.
     bool writeRun(const ParameterImage &image, int first, int last);
@@ -60,4 +72,5 @@ private:
     Link &m_link;
     CapabilityMap &m_map;
     qint16 m_factoryCode;
+    bool m_readFailed = false;
 };

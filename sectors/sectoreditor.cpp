@@ -139,7 +139,15 @@ void SectorEditor::leaveCell(int row, int column)
 
 void SectorEditor::RedibujaGrid()
 {
-    for (int row = 1; row <= SectorTable::kRows; ++row) {
+    QList<int> rows;
+    for (int row = 1; row <= SectorTable::kRows; ++row)
+        rows << row;
+    redrawRows(rows);
+}
+
+void SectorEditor::redrawRows(const QList<int> &rows)
+{
+    for (const int row : rows) {
         for (int column = 1; column <= SectorTable::kEntries; ++column) {
             const qint32 value = m_state.table.entry(row, column);
             m_grid.setCellText(row, column, SectorTable::isAngle(value) ? formatAngle(value) : QString());
@@ -151,7 +159,15 @@ void SectorEditor::RedibujaGrid()
 
 void SectorEditor::RellenarColores()
 {
-    for (int i = 1; i <= SectorColours::kCount; ++i) {
+    QList<int> indexes;
+    for (int i = 1; i <= SectorColours::kCount; ++i)
+        indexes << i;
+    showColours(indexes);
+}
+
+void SectorEditor::showColours(const QList<int> &indexes)
+{
+    for (const int i : indexes) {
         const qint32 colour = m_state.colours.colour(i);
         m_fields.setCaption(colourLabel(i), QString::number(colour));
         m_grid.setHeaderColour(i, quint32(colour) & 0xFFFFFFu);

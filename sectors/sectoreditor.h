@@ -2,6 +2,7 @@
 
 #include "sectors/sectortable.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -25,8 +26,12 @@ public:
     // The check for a given cell; the grid calls it for the cell it leaves.
     void leaveCell(int row, int column);
     void RedibujaGrid();
+    // RedibujaGrid for some rows (1..8) only; the other rows keep what they show.
+    void redrawRows(const QList<int> &rows);
 
     void RellenarColores();
+    // RellenarColores for some colours (1..8) only.
+    void showColours(const QList<int> &indexes);
     void LColor_Click(int index);
 
     // The modal colour chooser: returns the colour it shows when closed, in the

@@ -71,7 +71,7 @@ private slots:
     void fullWriteByteForByte();
     void writeAfterStartUpSendsDesignColours();
     void chosenBlueGoesToItsBank();
-    void silentAddressEndsOnlyItsHalfBank();
+    void silentAddressLeavesItsBankAsItWas();
     void openFailure_data();
     void openFailure();
     void busyLinkSendsNothing();
@@ -206,17 +206,23 @@ void ColourTransferTest::chosenBlueGoesToItsBank()
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(&bank2[128]), 3).toHex(), QByteArray("ff0000"));
 }
 
-void ColourTransferTest::silentAddressEndsOnlyItsHalfBank()
+void ColourTransferTest::silentAddressLeavesItsBankAsItWas()
 {
     Rig rig;
     for (int bank = 1; bank <= 4; ++bank)
         for (int a = 0; a < 256; ++a)
             rig.port.banks[bank][a] = patternByte(bank, a);
     rig.port.silentCommandAddress.insert({136, 40});
+    // Rows 3 and 4 before the read: a colour loaded from a file that the label does
+    // not show yet, a table entry, and a grid cell typed but not yet stored.
+    rig.state.colours.setColour(3, 77);
+    rig.state.table.setEntry(3, 1, 45);
+    rig.grid.setCellText(3, 1, QStringLiteral("045"));
+    rig.grid.setCellText(4, 2, QStringLiteral("090"));
+    const SectorTable tableBefore = rig.state.table;
 
     rig.transfer.CLeerColores_Click();
 
-    QVERIFY(rig.fields.statusHistory.contains(QStringLiteral("Reading Error in data 40")));
     QCOMPARE(rig.fields.beeps, 1);
     QSet<int> bank2Asked;
     int triesAt40 = 0;
@@ -226,6 +232,7 @@ void ColourTransferTest::silentAddressEndsOnlyItsHalfBank()
             triesAt40 += quint8(frame[5]) == 40;
         }
     }
+    // Only the half with the silent address is cut short; the rest is asked for.
     QCOMPARE(triesAt40, 3);
     for (int a = 41; a <= 66; ++a)
         QVERIFY(!bank2Asked.contains(a));
@@ -233,28 +240,39 @@ void ColourTransferTest::silentAddressEndsOnlyItsHalfBank()
         QVERIFY(bank2Asked.contains(a));
     QCOMPARE(rig.port.frames.size(), 536 - 27 + 3);
 
-    // Row 3: addresses up to 39 from bank 2, 40 to 66 carried over from bank 1.
-    ColourRecord::TransferBuffer buffer{};
-    ColourRecord::encodeBank(buffer, 2, rig.state);
-    for (int a = 0; a <= 66; ++a)
-        QCOMPARE(buffer[a], patternByte(a < 40 ? 2 : 1, a));
-    QCOMPARE(rig.state.table.entry(4, 1), patternByte(2, 131) * 256 + patternByte(2, 132));
-    // The other banks are read whole.
-    QCOMPARE(rig.state.colours.colour(5),
-             patternByte(3, 0) * 65536 + patternByte(3, 1) * 256 + patternByte(3, 2));
-    QCOMPARE(rig.fields.statusLine(), QStringLiteral("Ended"));
-    QCOMPARE(rig.fields.statusHistory.count(QStringLiteral("Reading Error in data 40")), 1);
-    QVERIFY(rig.buttonsEnabled());
-    // The grid shows the table as it came out, carried-over bytes and all.
-    for (int row = 1; row <= SectorTable::kRows; ++row) {
-        for (int entry = 1; entry <= SectorTable::kEntries; ++entry) {
-            const qint32 value = rig.state.table.entry(row, entry);
-            const QString shown = value >= 0 && value <= 359
-                                      ? QStringLiteral("%1").arg(value, 3, 10, QLatin1Char('0'))
-                                      : QString();
-            QCOMPARE(rig.grid.cellText(row, entry), shown);
+    // Bank 2 did not come whole: its colours, rows, labels and grid cells are as
+    // they were, with no byte of bank 1 carried into them.
+    QCOMPARE(rig.transfer.unchangedRows(), (QList<int>{3, 4}));
+    QCOMPARE(rig.transfer.unchangedNote(), QStringLiteral("colour read not finished, rows 3, 4 not changed"));
+    QCOMPARE(rig.state.colours.colour(3), 77);
+    QCOMPARE(rig.state.colours.colour(4), 0);
+    QCOMPARE(rig.fields.caption("LColor(3)"), QStringLiteral("3"));
+    QCOMPARE(rig.fields.caption("LColor(4)"), QStringLiteral("4"));
+    for (int row : {3, 4}) {
+        for (int entry = 1; entry <= SectorTable::kEntries; ++entry)
+            QCOMPARE(rig.state.table.entry(row, entry), tableBefore.entry(row, entry));
+    }
+    QCOMPARE(rig.grid.cellText(3, 1), QStringLiteral("045"));
+    QCOMPARE(rig.grid.cellText(4, 2), QStringLiteral("090"));
+    QCOMPARE(rig.grid.cellText(4, 1), QString());
+    // The other banks are read whole and shown.
+    for (int bank : {1, 3, 4}) {
+        for (int row : {2 * bank - 1, 2 * bank}) {
+            const int start = row % 2 ? 0 : 128;
+            const qint32 colour = patternByte(bank, start) * 65536 + patternByte(bank, start + 1) * 256 +
+                                  patternByte(bank, start + 2);
+            QCOMPARE(rig.state.colours.colour(row), colour);
+            QCOMPARE(rig.fields.caption(SectorEditor::colourLabel(row)), QString::number(colour));
+            const qint32 first = patternByte(bank, start + 3) * 256 + patternByte(bank, start + 4);
+            QCOMPARE(rig.state.table.entry(row, 1), first);
+            QCOMPARE(rig.grid.cellText(row, 1),
+                     SectorTable::isAngle(first) ? SectorEditor::formatAngle(first) : QString());
         }
     }
+    // The failure stays in view after the progress texts of the banks that followed.
+    QCOMPARE(rig.fields.statusLine(), QStringLiteral("Reading Error in data 40"));
+    QVERIFY(!rig.fields.statusHistory.contains(QStringLiteral("Ended")));
+    QVERIFY(rig.buttonsEnabled());
     // Three tries of 2 s and the 1 s pause in virtual time.
     QVERIFY(rig.clock.nowNs() > 7'000'000'000LL);
 }
@@ -280,6 +298,8 @@ void ColourTransferTest::openFailure()
     QCOMPARE(rig.fields.statusLine(), rig.link.failureText());
     QVERIFY(rig.buttonsEnabled());
     QCOMPARE(rig.fields.caption("LColor(1)"), QStringLiteral("1"));
+    QCOMPARE(rig.transfer.unchangedNote(),
+             write ? QString() : QStringLiteral("colour read not finished, nothing was changed"));
 }
 
 void ColourTransferTest::busyLinkSendsNothing()
@@ -314,6 +334,9 @@ void ColourTransferTest::lineLostMidway()
              patternByte(1, 0) * 65536 + patternByte(1, 1) * 256 + patternByte(1, 2));
     QCOMPARE(rig.state.table.entry(5, 1), 45);
     QCOMPARE(rig.state.table.entry(3, 1), 511);
+    QCOMPARE(rig.transfer.unchangedRows(), (QList<int>{3, 4, 5, 6, 7, 8}));
+    QCOMPARE(rig.transfer.unchangedNote(),
+             QStringLiteral("colour read not finished, rows 3, 4, 5, 6, 7, 8 not changed"));
     QVERIFY(rig.buttonsEnabled());
 }
 

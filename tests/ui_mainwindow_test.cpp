@@ -129,6 +129,34 @@ struct ModalCloser
     }
 };
 
+// What the window shows: every control of the layout with its text, caption, list
+// choice, check and visibility, the page tabs and the sector grid's cells. The
+// status line, the port list and the traffic box are left out.
+QStringList windowSnapshot(frmMain &window)
+{
+    WidgetFields &f = window.fields();
+    QStringList lines;
+    for (const LayoutItem &item : mainLayout()) {
+        const QString control = name(item.name);
+        if (control == QLatin1String("TDebug") || control == QLatin1String("ComboCom"))
+            continue;
+        lines << QStringLiteral("%1 text=%2 caption=%3 index=%4 value=%5 visible=%6")
+                     .arg(control, f.text(control), f.caption(control))
+                     .arg(f.listIndex(control))
+                     .arg(f.value(control))
+                     .arg(f.isVisible(control));
+    }
+    lines << QStringLiteral("tabs=") + f.listEntries(QStringLiteral("TabStrip1")).join(QLatin1Char('|'));
+    auto *grid = qobject_cast<SectorGridWidget *>(f.widget(QStringLiteral("MSFlexGridPautas")));
+    for (int row = 1; row < SectorGrid::kRows; ++row) {
+        QStringList cells;
+        for (int column = 1; column < SectorGrid::kColumns; ++column)
+            cells << grid->cellText(row, column);
+        lines << QStringLiteral("row %1: ").arg(row) + cells.join(QLatin1Char(' '));
+    }
+    return lines;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -584,6 +612,50 @@ private slots:
                           Qt::LeftButton);
         QCOMPARE(fields().statusLine(), QStringLiteral(" ZAV is in day mode"));
         QVERIFY(window().grab().save(screenshotPath(QStringLiteral("zav-main-after-read.png"))));
+    }
+
+    // A read cut short by a hang-up, then a colour read that cannot start: what the
+    // window shows stays as the last whole read left it, the failure stays in the
+    // status line with what was left unchanged, and no firmware notice comes up.
+    void unfinishedReadsLeaveTheWindowAsItWas()
+    {
+        ModalCloser closer;
+        const auto click = [this](const char *button) {
+            qobject_cast<QPushButton *>(fields().widget(name(button)))->click();
+        };
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral("cx2"), {QStringLiteral("--no-line-rate")}),
+                 qPrintable(sim.errorText()));
+        useSimulator(sim);
+        click("CLeer");
+        QCOMPARE(fields().statusLine(), QStringLiteral("Ended"));
+        const QStringList before = windowSnapshot(window());
+        QVERIFY(fields().text(QStringLiteral("TIdentificacion")).startsWith(QLatin1String("CX2")));
+
+        // Other values, then the line goes in the read, after the identification.
+        // (The simulator hangs up once the line is quiet: the request it leaves
+        // unanswered makes it so at once.)
+        QCOMPARE(sim.command(QStringLiteral("set u16 17 999")), QStringLiteral("ok"));
+        QCOMPARE(sim.command(QStringLiteral("set param 252 0")), QStringLiteral("ok"));
+        QCOMPARE(sim.command(QStringLiteral("fault silent 1:24")), QStringLiteral("ok"));
+        QCOMPARE(sim.command(QStringLiteral("fault hangup-after 40")), QStringLiteral("ok"));
+        click("CLeer");
+        const QString lost = window().link().failureText();
+        QVERIFY2(lost.contains(QLatin1String("the line was lost")), qPrintable(fields().statusLine()));
+        QCOMPARE(fields().statusLine(), lost + QStringLiteral(" - read not finished, nothing was changed"));
+        QCOMPARE(windowSnapshot(window()), before);
+        QVERIFY(fields().isEnabled(QStringLiteral("CEscribir")));
+        QVERIFY(window().grab().save(screenshotPath(QStringLiteral("zav-main-read-not-finished.png"))));
+
+        // The device is gone with the hang-up: the colour read cannot start.
+        // (Which banks a colour read cut short keeps is the transfer's own test.)
+        click("CLeerColores");
+        QCOMPARE(fields().statusLine(),
+                 window().link().failureText() +
+                     QStringLiteral(" - colour read not finished, nothing was changed"));
+        QCOMPARE(windowSnapshot(window()), before);
+        QVERIFY(closer.seen.isEmpty());
+        QVERIFY(!window().link().busy());
     }
 
     // Hours of polling keep only the last lines in the box; they save and clear.

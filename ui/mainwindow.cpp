@@ -403,7 +403,11 @@ void frmMain::wireHandlers()
         if (!refusedWhileBusy())
             m_files->CGuardar_Click();
     });
-    onClick("CLeer", [this] { m_operations->CLeer_Click(); });
+    onClick("CLeer", [this] {
+        m_operations->CLeer_Click();
+        if (m_operations->lastReadFailed())
+            noteNothingChanged(tr("read not finished, nothing was changed"));
+    });
     onClick("CEscribir", [this] { m_operations->CEscribir_Click(); });
     onClick("Csalir", [this] { Csalir_Click(); });
     onClick("CAyuda", [this] { CAyuda_Click(); });
@@ -414,9 +418,20 @@ void frmMain::wireHandlers()
     for (int i = 0; i < int(commands.size()); ++i)
         onClick(commands[i].button, [this, i] { m_operations->directCommand(i); });
     onClick("CBorrarTabla", [this] { m_sectorEditor->CBorrarTabla_Click(); });
-    onClick("CLeerColores", [this] { m_colourTransfer->CLeerColores_Click(); });
+    onClick("CLeerColores", [this] {
+        m_colourTransfer->CLeerColores_Click();
+        const QString note = m_colourTransfer->unchangedNote();
+        if (!note.isEmpty())
+            noteNothingChanged(note);
+    });
     onClick("CEscribirColores", [this] { m_colourTransfer->CEscribirColores_Click(); });
     onClick("Command2", [this] { FormDibujo::Command2_Click(this, *m_fields); });
+}
+
+void frmMain::noteNothingChanged(const QString &what)
+{
+    // Beside the failure the status line keeps, so both are read together.
+    m_fields->setStatusLine(m_fields->statusLine() + QStringLiteral(" - ") + what);
 }
 
 bool frmMain::refusedWhileBusy()

@@ -84,6 +84,8 @@ private:
     void updateClock();
     void showProgress(const OperationProgress &progress);
     quint32 chooseColour();
+    // After a read that did not finish: says what it left unchanged.
+    void noteNothingChanged(const QString &what);
 
     StartupSettings &m_settings;
     QString m_settingsPath;
