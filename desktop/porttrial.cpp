@@ -64,16 +64,24 @@ void PortTrial::trial(bool store)
     ++m_depth;
     const int failuresBefore = m_failures;
     // No choice (text typed that matches no entry) gives port 0, which fails below.
-    m_settings.PortNumber = qint16(m_fields.listIndex(kComboCom) + 1);
+    const int picked = m_fields.listIndex(kComboCom) + 1;
+    m_settings.PortNumber = qint16(picked);
+    if (m_depth == 1)
+        m_keptPort = 0;
     QString why;
-    if (!tryPort(&why))
+    if (!tryPort(&why)) {
+        // An adapter assigned to the number is only unplugged: the session falls
+        // back, but zav.ini keeps the number, so the next start finds the adapter.
+        if (m_depth == 1 && hasAssignment && hasAssignment(picked))
+            m_keptPort = picked;
         failurePath(why);
+    }
     // The outermost trial ends on why the port failed, after the texts it shows anyway.
     const bool explain = m_depth == 1 && m_failures > failuresBefore && !m_diagnosis.isEmpty();
     const QString because = explain ? QStringLiteral(" - ") + m_diagnosis : QString();
     if (store) {
         QString error;
-        const bool saved = writeSettingsFile(m_settingsPath, m_settings, &error);
+        const bool saved = writeFile(&error);
         if (!saved)
             failurePath(QString());
         m_fields.setStatusLine(QLatin1String("Serial Port ") + withSign(m_settings.PortNumber) +
@@ -84,9 +92,21 @@ void PortTrial::trial(bool store)
     } else if (explain) {
         m_fields.setStatusLine(m_fields.statusLine() + because);
     }
-    if (m_depth == 1)
+    if (m_depth == 1) {
         m_lastDiagnosis = m_failures > failuresBefore ? m_diagnosis : QString();
+        // The in-memory copy is what the other writers of zav.ini store.
+        if (m_keptPort > 0)
+            m_settings.PortNumber = qint16(m_keptPort);
+    }
     --m_depth;
+}
+
+bool PortTrial::writeFile(QString *error) const
+{
+    StartupSettings stored = m_settings;
+    if (m_keptPort > 0)
+        stored.PortNumber = qint16(m_keptPort);
+    return writeSettingsFile(m_settingsPath, stored, error);
 }
 
 void PortTrial::failurePath(const QString &diagnosis)

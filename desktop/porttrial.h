@@ -23,11 +23,16 @@ public:
 
     // True while an operation uses the port; the trial then leaves the port alone.
     std::function<bool()> isBusy;
+    // True when the technician assigned an adapter to the Com number.
+    std::function<bool(int)> hasAssignment;
 
     static QString busyText();
 
     // Why the port of the last trial could not be opened; empty when it could.
     QString lastDiagnosis() const { return m_lastDiagnosis; }
+    // The assigned Com number that failed and that zav.ini keeps while this session
+    // runs on the fall-back; 0 when none.
+    int keptPort() const { return m_keptPort; }
 
 private:
     void trial(bool store);
@@ -40,7 +45,10 @@ private:
     StartupSettings &m_settings;
     QString m_settingsPath;
     int m_depth = 0;
+    bool writeFile(QString *error) const;
+
     int m_failures = 0;
+    int m_keptPort = 0;
     QString m_diagnosis;     // of the latest failure
     QString m_lastDiagnosis; // of the outermost trial that ended last
 };

@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 namespace {
 
 const QString kCombo = QStringLiteral("ComboCom");
@@ -130,6 +129,42 @@ private slots:
         QCOMPARE(rig.settings.PortNumber, qint16(1));
         QCOMPARE(rig.port.portNumber(), 1);
         QCOMPARE(rig.file(), QByteArray("1\r\n-5\r\n70000\r\n\"34\"\r\n0\r\n"));
+    }
+
+    // An assigned adapter that is not plugged in: the session falls back to "Com1:"
+    // as for any missing port, but zav.ini (and the copy other writers store) keeps
+    // the assigned number, by pick or by typing; a later pick that works is stored.
+    void assignedMissingPortStaysInTheFile_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("picked") << false;
+        QTest::newRow("typed") << true;
+    }
+
+    void assignedMissingPortStaysInTheFile()
+    {
+        QFETCH(bool, typed);
+        Rig rig;
+        rig.trial.hasAssignment = [](int number) { return number == 4; };
+        if (typed) {
+            rig.fields.setClickHandler(kCombo, {});
+            rig.fields.setListIndex(kCombo, 3);
+            rig.fields.setClickHandler(kCombo, [&rig] { rig.trial.ComboCom_Click(); });
+            rig.trial.ComboCom_Change();
+        } else {
+            rig.fields.setListIndex(kCombo, 3);
+        }
+        QVERIFY(rig.fields.statusHistory.value(0).startsWith(QLatin1String("Serial Port  4  Not Avalaible")));
+        QVERIFY(rig.fields.statusHistory.contains(QStringLiteral("Serial Port  1")));
+        QCOMPARE(rig.fields.listIndex(kCombo), 0);
+        QCOMPARE(rig.port.portNumber(), 1);
+        QCOMPARE(rig.trial.keptPort(), 4);
+        QCOMPARE(rig.settings.PortNumber, qint16(4));
+        QCOMPARE(rig.file(), QByteArray("4\r\n-5\r\n70000\r\n\"34\"\r\n0\r\n"));
+
+        rig.fields.setListIndex(kCombo, 2);
+        QCOMPARE(rig.trial.keptPort(), 0);
+        QCOMPARE(rig.file().left(3), QByteArray("3\r\n"));
     }
 
     void firstPortMissingStopsThere()

@@ -6,6 +6,7 @@
 #include "device/operations.h"
 #include "device/parametermap.h"
 #include "link/link.h"
+#include "link/portlookup.h"
 #include "link/serialport.h"
 #include "support/simprocess.h"
 #include "text/stringtable.h"
@@ -656,6 +657,47 @@ private slots:
         QCOMPARE(windowSnapshot(window()), before);
         QVERIFY(closer.seen.isEmpty());
         QVERIFY(!window().link().busy());
+    }
+
+    // zav.ini on Com3, assigned to an adapter not plugged in: start-up falls back to
+    // "Com1:" for the session, zav.ini keeps 3, the page says Com3 is not connected,
+    // and the adapter plugged in makes "Com3:" the choice again.
+    void assignedPortMissingAtStartUpIsKept()
+    {
+        const QString adapter = m_dir.filePath(QStringLiteral("usb-ZAV_adapter-if00"));
+        PortLookup::system().assign(3, adapter);
+        m_window.reset();
+        m_settings = StartupSettings{};
+        m_settings.PortNumber = 3;
+        const QString ini = m_dir.filePath(QStringLiteral("zav.ini"));
+        m_window = std::make_unique<frmMain>(m_settings, ini);
+        m_window->setCalibrationEnabled(false);
+        m_window->Form_Load();
+        const auto stored = [&ini] {
+            QFile file(ini);
+            return file.open(QIODevice::ReadOnly) ? file.readAll().left(3) : QByteArray();
+        };
+
+        QCOMPARE(fields().listIndex(QStringLiteral("ComboCom")), 0);
+        QCOMPARE(window().link().port().portNumber(), 1);
+        QCOMPARE(stored(), QByteArray("3\r\n"));
+        QCOMPARE(m_settings.PortNumber, qint16(3));
+        window().portPanel().look();
+        QVERIFY2(window().portPanel().routeLabel()->text().startsWith(QLatin1String("Com3: not connected; ")),
+                 qPrintable(window().portPanel().routeLabel()->text()));
+        // Another writer of zav.ini, the language list, keeps 3 as well.
+        fields().setListIndex(QStringLiteral("ComboIdioma"), 1);
+        QCOMPARE(stored(), QByteArray("3\r\n"));
+
+        QVERIFY(QFile::link(m_pty.slave, adapter));
+        window().portPanel().look();
+        QCOMPARE(fields().listIndex(QStringLiteral("ComboCom")), 2);
+        QCOMPARE(window().link().port().portNumber(), 3);
+        QCOMPARE(fields().statusLine(), QStringLiteral("Serial Port  3"));
+        QVERIFY2(window().portPanel().routeLabel()->text().startsWith(QLatin1String("opens ")),
+                 qPrintable(window().portPanel().routeLabel()->text()));
+        QCOMPARE(stored(), QByteArray("3\r\n"));
+        QFile::remove(adapter);
     }
 
     // Hours of polling keep only the last lines in the box; they save and clear.

@@ -115,6 +115,13 @@ frmMain::frmMain(StartupSettings &settings, QString settingsPath, QWidget *paren
 
     m_portTrial = std::make_unique<PortTrial>(*m_fields, *m_port, m_delay, m_settings, m_settingsPath);
     m_portTrial->isBusy = [this] { return m_link.busy(); };
+    m_portTrial->hasAssignment = [](int number) {
+        return PortLookup::system().route(number).source == PortRoute::Assignment;
+    };
+    m_portPanel->keptPort = [this] { return m_portTrial->keptPort(); };
+    m_portPanel->returnToPort = [this](int number) {
+        m_fields->setListIndex(QStringLiteral("ComboCom"), number - 1);
+    };
     m_languageChoice = std::make_unique<LanguageChoice>(*m_fields, m_settings, m_settingsPath);
     m_operations =
         std::make_unique<DeviceOperations>(*m_fields, m_link, m_capabilities, m_settings.FactoryCode);

@@ -45,11 +45,21 @@ int PortPanel::chosenNumber() const
     return m_comboCom->currentIndex() + 1;
 }
 
+int PortPanel::awaitedPort() const
+{
+    const int kept = keptPort ? keptPort() : 0;
+    return kept > 0 && kept != chosenNumber() ? kept : 0;
+}
+
 bool PortPanel::look()
 {
     if (m_link.busy())
         return false;
     const bool changed = m_lookup.catalogue().refresh();
+    // The adapter the session fell back from is back: its number is the choice again.
+    const int awaited = awaitedPort();
+    if (awaited > 0 && returnToPort && m_lookup.isPresent(m_lookup.route(awaited).device))
+        returnToPort(awaited);
     followRoute();
     showRoute();
     return changed;
@@ -75,11 +85,20 @@ void PortPanel::showRoute()
     }
     const PortRoute route = m_lookup.route(number);
     const PortLookup::Presence presence = m_lookup.presence(route.device);
-    m_route->setText(QStringLiteral("opens %1 (%2), %3")
-                         .arg(route.device, route.sourceText(), PortLookup::presenceText(presence)));
+    QString text = QStringLiteral("opens %1 (%2), %3")
+                       .arg(route.device, route.sourceText(), PortLookup::presenceText(presence));
     QString tip = QStringLiteral("Com%1: opens %2").arg(number).arg(route.device);
     if (route.source == PortRoute::Assignment)
         tip += QStringLiteral("\nassigned: ") + route.assigned;
+    // zav.ini keeps the assigned number; until its adapter is back the session uses this one.
+    if (const int awaited = awaitedPort()) {
+        const PortRoute kept = m_lookup.route(awaited);
+        text = tr("Com%1: not connected; ").arg(awaited) + text;
+        tip += QLatin1Char('\n') + tr("Com%1: %2 (assigned), not connected; zav.ini keeps Com%1")
+                                       .arg(awaited)
+                                       .arg(kept.assigned.isEmpty() ? kept.device : kept.assigned);
+    }
+    m_route->setText(text);
     m_route->setToolTip(tip);
     // What the catalogue knows of the device, when it has looked already.
     const SerialDevice *device = m_lookup.catalogue().find(route.device);

@@ -27,6 +27,10 @@ public:
 
     // True (and the reason said in the status line) while an operation holds the line.
     std::function<bool()> refusedWhileBusy;
+    // The assigned Com number the session fell back from (0 none), and how to pick
+    // it again once its adapter is back.
+    std::function<int()> keptPort;
+    std::function<void(int)> returnToPort;
 
     void startLooking() { m_look.start(); }
     // One periodic look; true when the devices changed.
@@ -46,6 +50,8 @@ private:
     int chosenNumber() const;
     // Reopens the port's number when the device behind it moved.
     void followRoute();
+    // The kept port, when the session runs on another one; 0 otherwise.
+    int awaitedPort() const;
 
     QComboBox *m_comboCom;
     Link &m_link;
