@@ -112,17 +112,19 @@ private slots:
         QCOMPARE(rig.map.bytes[0], quint8(0x09));
     }
 
-    void unansweredStepStoresZero()
+    // A step without answer would hide eight parameters from the next write: the
+    // identification ends there and the map and the fields stay as they were.
+    void unansweredStepKeepsTheMap()
     {
         Rig rig;
+        rig.map.bytes[3] = 0x02;
+        const std::array<quint8, 32> before = rig.map.bytes;
         rig.port.capability.fill(0xFF);
         rig.port.silentCommandAddress.insert({128, 3});
         rig.identify();
-        QCOMPARE(rig.map.bytes[3], quint8(0));
-        QCOMPARE(rig.map.bytes[4], quint8(0xFF));
-        QCOMPARE(rig.fields.statusLine(), QString("Ended"));
-        QVERIFY(!rig.fields.isVisible("TRetardoLamparaFundida")); // 25 lives in byte 3
-        QVERIFY(rig.fields.isVisible("TTiempoFalloRed"));         // 32 in byte 4
+        QCOMPARE(rig.map.bytes, before);
+        QCOMPARE(rig.fields.statusLine(), QString("Identification Error in step 3"));
+        QVERIFY(!rig.fields.isVisible("TTiempoFalloRed")); // 32 in byte 4
     }
 
     void manufacturingFields_data()
