@@ -32,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -68,6 +69,8 @@ public:
                 continue;
             checkCaption(item, w);
             checkPlace(item, w);
+            if (item.kind == ControlKind::Label || item.kind == ControlKind::Check)
+                checkClearance(w);
         }
         checkTabs();
 
@@ -226,6 +229,88 @@ private:
         }
     }
 
+    // Where a control leaves marks on its parent: a framed label or any other control
+    // its whole box; a caption only its words, since a label's box may lie under a
+    // neighbour by design (the pulse box sits in its caption's gap).
+    static QList<QRect> marks(QWidget *w)
+    {
+        auto words = [](const QRect &line, const QFont &font, const QString &text, const QPoint &offset) {
+            QList<QRect> rects;
+            const QFontMetrics metrics(font);
+            for (qsizetype at = 0; at < text.size();) {
+                if (text.at(at).isSpace()) {
+                    ++at;
+                    continue;
+                }
+                qsizetype end = at;
+                while (end < text.size() && !text.at(end).isSpace())
+                    ++end;
+                const int x = line.left() + metrics.horizontalAdvance(text.left(at));
+                rects << QRect(x, line.top(), metrics.horizontalAdvance(text.mid(at, end - at)),
+                               line.height())
+                             .translated(offset);
+                at = end;
+            }
+            return rects;
+        };
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            if (label->frameShape() != QFrame::NoFrame || label->text().isEmpty())
+                return {w->geometry()};
+            const QRect room = label->contentsRect();
+            if (label->wordWrap())
+                return {QRect(room.topLeft(), QSize(room.width(), label->heightForWidth(room.width())))
+                            .translated(w->pos())};
+            const QRect line =
+                QStyle::alignedRect(label->layoutDirection(), label->alignment(),
+                                    QSize(QFontMetrics(label->font()).horizontalAdvance(label->text()),
+                                          QFontMetrics(label->font()).height()),
+                                    room);
+            return words(line, label->font(), label->text(), w->pos());
+        }
+        if (auto *check = qobject_cast<QCheckBox *>(w)) {
+            QStyleOptionButton option;
+            option.initFrom(check);
+            option.text = check->text();
+            QStyle *style = check->style();
+            QList<QRect> rects{
+                style->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check).translated(w->pos())};
+            const QRect room = style->subElementRect(QStyle::SE_CheckBoxContents, &option, check);
+            return rects + words(room, check->font(), check->text(), w->pos());
+        }
+        return {w->geometry()};
+    }
+
+    static bool framed(QWidget *w)
+    {
+        auto *label = qobject_cast<QLabel *>(w);
+        return label && label->frameShape() != QFrame::NoFrame;
+    }
+
+    // No caption overlaps or touches another control, on one line or two.
+    void checkClearance(QWidget *w)
+    {
+        const QList<QRect> own = marks(w);
+        for (QObject *child : w->parentWidget()->children()) {
+            auto *sibling = qobject_cast<QWidget *>(child);
+            if (!sibling || sibling == w || sibling->isHidden() || sibling->isWindow())
+                continue;
+            // Alternatives at one place, only one of them shown at a time.
+            if (sibling->geometry() == w->geometry())
+                continue;
+            // Boxes stacked in a column draw their common edge once.
+            const QRect common = sibling->geometry() & w->geometry();
+            if (framed(w) && framed(sibling) && (common.height() == 1 || common.width() == 1))
+                continue;
+            for (const QRect &theirs : marks(sibling)) {
+                const QRect near = theirs.adjusted(-1, -1, 1, 1);
+                if (std::any_of(own.begin(), own.end(), [&](const QRect &r) { return r.intersects(near); })) {
+                    offend(w->objectName(), QStringLiteral("touches %1").arg(sibling->objectName()));
+                    break;
+                }
+            }
+        }
+    }
+
     void checkTabs()
     {
         auto *tabs = qobject_cast<QTabBar *>(m_window.fields().widget(QStringLiteral("TabStrip1")));
@@ -238,8 +323,8 @@ private:
             offend(QStringLiteral("TabStrip1"), QStringLiteral("tabs run past the strip"));
     }
 
-    // Every entry of every list, chosen in turn, shows whole in the box at 7.5 points
-    // or more, and the list of entries opens as wide as its longest entry.
+    // Every entry of every list, chosen in turn, shows whole in the box at the design
+    // size, and the list of entries opens as wide as its longest entry.
     void checkListValues()
     {
         WidgetFields &f = m_window.fields();
@@ -269,7 +354,7 @@ private:
                            2;
                 }
                 checkWidth(field, entries[i], shown, room);
-                if (shown.pointSizeF() < kSmallestPoints)
+                if (shown.pointSizeF() < kDesignPoints)
                     offend(
                         field,
                         QStringLiteral("shows \"%1\" at %2 points").arg(entries[i]).arg(shown.pointSizeF()));
