@@ -29,11 +29,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -43,6 +45,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <cmath>
+#include <tuple>
 
 #include "support/captiontable.h"
 #include "support/pty.h"
@@ -701,6 +706,62 @@ private slots:
     }
 
     // Hours of polling keep only the last lines in the box; they save and clear.
+    // The progress digits stand out at 4.5:1 or more from the fill and from the groove.
+    void progressDigitsReadOnBothSidesOfTheFill()
+    {
+        auto *bar = window().findChild<QProgressBar *>(QStringLiteral("OperationProgress"));
+        QVERIFY(bar);
+        bar->setRange(0, 100);
+        bar->setValue(50);
+        bar->setFormat(QStringLiteral("88888888888888888888888888"));
+        bar->show();
+        const QImage image = bar->grab().toImage();
+        const auto luminance = [](QRgb c) {
+            const auto linear = [](int v) {
+                const double s = v / 255.0;
+                return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+        };
+        const auto contrast = [&](QRgb a, QRgb b) {
+            const double x = luminance(a) + 0.05, y = luminance(b) + 0.05;
+            return std::max(x, y) / std::min(x, y);
+        };
+        const int middle = image.height() / 2;
+        const int edge = image.width() / 2;
+        // Each side's ground beside the border, then its strongest digit pixel.
+        for (const auto &[from, to, ground] :
+             {std::tuple{3, edge - 2, image.pixel(3, middle)},
+              std::tuple{edge + 2, image.width() - 3, image.pixel(image.width() - 4, middle)}}) {
+            double best = 1;
+            for (int y = 3; y < image.height() - 3; ++y)
+                for (int x = from; x < to; ++x)
+                    best = std::max(best, contrast(image.pixel(x, y), ground));
+            QVERIFY2(best >= 4.5, qPrintable(QStringLiteral("digits at %1:1 from x %2").arg(best).arg(from)));
+        }
+        bar->hide();
+    }
+
+    // A long device name gives way in its middle; the state stays at the end of the
+    // line and the whole line is in the tooltip.
+    void portLineKeepsItsStateInView()
+    {
+        const QString device = QStringLiteral(
+            "/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller_D-if00-port0-no-such");
+        const QByteArray pty = qgetenv("ZAV_COM1");
+        qputenv("ZAV_COM1", device.toLocal8Bit());
+        window().portPanel().look();
+        const QLabel *line = window().portPanel().routeLabel();
+        const QString shown = line->text(), tip = line->toolTip();
+        qputenv("ZAV_COM1", pty);
+        window().portPanel().look();
+        QVERIFY2(shown.endsWith(QLatin1String("(ZAV_COM1), not connected")), qPrintable(shown));
+        QVERIFY(shown.contains(QChar(0x2026)));
+        QVERIFY(line->fontMetrics().horizontalAdvance(shown) <= line->contentsRect().width());
+        QVERIFY2(tip.startsWith(QStringLiteral("opens %1 (ZAV_COM1), not connected\n").arg(device)),
+                 qPrintable(tip));
+    }
+
     void trafficBoxKeepsTheLastLines()
     {
         TrafficView &view = window().trafficView();

@@ -356,6 +356,15 @@ void frmMain::buildLayout()
     m_progressBar->setTextVisible(true);
     m_progressBar->setAlignment(Qt::AlignCenter);
     m_progressBar->setFixedWidth(twipsToPixels(2400));
+    // White digits on a dark fill, black ones on the light groove: a digit read half
+    // over the fill's edge still stands out on both sides.
+    QPalette progressColours = m_progressBar->palette();
+    progressColours.setColor(QPalette::Highlight, QColor(0x1c, 0x4a, 0x86));
+    progressColours.setColor(QPalette::HighlightedText, Qt::white);
+    progressColours.setColor(QPalette::Text, Qt::black);
+    progressColours.setColor(QPalette::Base, Qt::white);
+    progressColours.setColor(QPalette::Window, QColor(0xef, 0xef, 0xef));
+    m_progressBar->setPalette(progressColours);
     m_progressBar->hide();
     bar->addWidget(m_statusLine, 1);
     bar->addWidget(m_progressBar);

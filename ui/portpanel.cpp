@@ -85,7 +85,7 @@ void PortPanel::showRoute()
     }
     const PortRoute route = m_lookup.route(number);
     const PortLookup::Presence presence = m_lookup.presence(route.device);
-    QString text = QStringLiteral("opens %1 (%2), %3")
+    QString line = QStringLiteral("opens %1 (%2), %3")
                        .arg(route.device, route.sourceText(), PortLookup::presenceText(presence));
     QString tip = QStringLiteral("Com%1: opens %2").arg(number).arg(route.device);
     if (route.source == PortRoute::Assignment)
@@ -93,12 +93,17 @@ void PortPanel::showRoute()
     // zav.ini keeps the assigned number; until its adapter is back the session uses this one.
     if (const int awaited = awaitedPort()) {
         const PortRoute kept = m_lookup.route(awaited);
-        text = tr("Com%1: not connected; ").arg(awaited) + text;
+        line = tr("Com%1: not connected; ").arg(awaited) + line;
         tip += QLatin1Char('\n') + tr("Com%1: %2 (assigned), not connected; zav.ini keeps Com%1")
                                        .arg(awaited)
                                        .arg(kept.assigned.isEmpty() ? kept.device : kept.assigned);
     }
-    m_route->setText(text);
+    // A long by-id name gives way in its middle, so the states at both ends stay in view.
+    const QString shown =
+        m_route->fontMetrics().elidedText(line, Qt::ElideMiddle, m_route->contentsRect().width());
+    m_route->setText(shown);
+    if (shown != line)
+        tip = line + QLatin1Char('\n') + tip;
     m_route->setToolTip(tip);
     // What the catalogue knows of the device, when it has looked already.
     const SerialDevice *device = m_lookup.catalogue().find(route.device);
