@@ -67,6 +67,19 @@ endforeach()
 add_custom_target(zav_manpages ALL DEPENDS ${zav_manpages})
 install(FILES ${zav_manpages} DESTINATION share/man/man1)
 
+# What Debian wants beside every package: a machine-readable copyright file and the
+# package's change log, compressed.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(zav_changelog ${PROJECT_BINARY_DIR}/doc/changelog.Debian)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.Debian.in ${zav_changelog} @ONLY)
+add_custom_command(
+  OUTPUT ${zav_changelog}.gz
+  COMMAND ${ZAV_GZIP} -9 -n -k -f ${zav_changelog}
+  DEPENDS ${zav_changelog}
+  VERBATIM)
+add_custom_target(zav_changelog ALL DEPENDS ${zav_changelog}.gz)
+install(FILES ${zav_changelog}.gz ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION share/doc/zav)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zav)
 set(CPACK_PACKAGE_VENDOR "ZAV")
@@ -83,7 +96,6 @@ string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt libraries (serial port, widgets, the xcb platform plugin in libqt6gui6)
