@@ -208,23 +208,31 @@ private slots:
     }
 
     // In a terminal with no display at all: asking for the window system would abort.
+    // The three programs tell their version alike.
     void helpAndVersionWithoutADisplay_data()
     {
+        QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("says");
-        QTest::newRow("--help") << "--help"
+        const QString version =
+            QStringLiteral("%1.%2.%3").arg(ZAV_VERSION_MAJOR).arg(ZAV_VERSION_MINOR).arg(ZAV_VERSION_PATCH);
+        QTest::newRow("--help") << "zav"
+                                << "--help"
                                 << "--demo";
-        QTest::newRow("-h") << "-h"
+        QTest::newRow("-h") << "zav"
+                            << "-h"
                             << "--trace";
-        QTest::newRow("--version") << "--version"
-                                   << QStringLiteral("ZAV %1.%2.%3")
-                                          .arg(ZAV_VERSION_MAJOR)
-                                          .arg(ZAV_VERSION_MINOR)
-                                          .arg(ZAV_VERSION_PATCH);
+        QTest::newRow("--version") << "zav"
+                                   << "--version" << QStringLiteral("ZAV %1\n").arg(version);
+        QTest::newRow("zavctl --version") << "tools/zavctl/zavctl"
+                                          << "--version" << QStringLiteral("zavctl %1\n").arg(version);
+        QTest::newRow("zav-sim --version") << "tools/zav-sim/zav-sim"
+                                           << "--version" << QStringLiteral("zav-sim %1\n").arg(version);
     }
 
     void helpAndVersionWithoutADisplay()
     {
+        QFETCH(QString, program);
         QFETCH(QString, option);
         QFETCH(QString, says);
         QProcess zav;
@@ -232,8 +240,7 @@ private slots:
         for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QLatin1String(name));
         zav.setProcessEnvironment(env);
-        zav.start(QStringLiteral(ZAV_SIM_PATH)
-                      .replace(QStringLiteral("tools/zav-sim/zav-sim"), QStringLiteral("zav")),
+        zav.start(QStringLiteral(ZAV_SIM_PATH).replace(QStringLiteral("tools/zav-sim/zav-sim"), program),
                   {option});
         QVERIFY2(zav.waitForFinished(10000), qPrintable(zav.errorString()));
         QCOMPARE(zav.exitStatus(), QProcess::NormalExit);

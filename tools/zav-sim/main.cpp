@@ -37,6 +37,7 @@ Running:
                           then ends the simulator. Without it stdin is not read.
   --log FILE              write the frame log (every frame in hex with its time) to
                           FILE; "-" for stderr. Without it there is no log.
+  --version               print the version and end
 
 Line options:
   --no-line-rate          answer at once instead of taking 1/960 s per byte each way
@@ -229,6 +230,10 @@ int main(int argc, char **argv)
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs("zav-sim " ZAV_VERSION "\n", stdout);
             return 0;
         }
         if (arg == "--no-line-rate") {
