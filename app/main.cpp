@@ -12,6 +12,7 @@
 #include "desktop/tracefile.h"
 #include "ui/mainwindow.h"
 #include "ui/splashwindow.h"
+#include "ui/translations.h"
 #include "ui/windowstop.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ QString startSimulator(QProcess &sim, const QString &profile, QString *error)
 {
     const QString program = findSimulator();
     if (program.isEmpty()) {
-        *error = QStringLiteral("zav-sim not found beside zav or on the PATH");
+        *error = QCoreApplication::translate("main", "zav-sim not found beside zav or on the PATH");
         return {};
     }
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -50,12 +51,13 @@ QString startSimulator(QProcess &sim, const QString &profile, QString *error)
     // when this process ends, even killed, the pipe ends and so does the simulator.
     sim.start(program, {QStringLiteral("--control"), profile});
     if (!sim.waitForStarted(5000)) {
-        *error = QStringLiteral("zav-sim does not start: %1").arg(sim.errorString());
+        *error = QCoreApplication::translate("main", "zav-sim does not start: %1").arg(sim.errorString());
         return {};
     }
     while (!sim.canReadLine()) {
         if (!sim.waitForReadyRead(5000)) {
-            *error = QStringLiteral("zav-sim gave no device path (profile \"%1\")").arg(profile);
+            *error = QCoreApplication::translate("main", "zav-sim gave no device path (profile \"%1\")")
+                         .arg(profile);
             sim.kill();
             sim.waitForFinished(1000);
             return {};
@@ -141,6 +143,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     setUpParser(parser);
     parser.process(app);
+    // The window's language, for our texts and Qt's dialogs alike: the string table's.
+    installTranslations(runLanguageVersion());
 
     // 1. The splash, drawn before the event loop runs.
     frmSplash splash;
@@ -172,9 +176,10 @@ int main(int argc, char *argv[])
         if (!parser.isSet(iniOption)) {
             const QString demoPath = demoDir.filePath(QStringLiteral("zav-demo.ini"));
             if (!demoDir.isValid() || !writeSettingsFile(demoPath, settings, &error)) {
-                QMessageBox::critical(nullptr, QStringLiteral("ZAV"),
-                                      QStringLiteral("No place for the demo's settings file: %1")
-                                          .arg(demoDir.isValid() ? error : demoDir.errorString()));
+                QMessageBox::critical(
+                    nullptr, QStringLiteral("ZAV"),
+                    QCoreApplication::translate("main", "No place for the demo's settings file: %1")
+                        .arg(demoDir.isValid() ? error : demoDir.errorString()));
                 return 1;
             }
             if (!QFileInfo::exists(settingsPath))

@@ -50,7 +50,7 @@ bool startHelpViewer(const QString &helpFile, QString *error)
     for (const QString &name : viewerCandidates()) {
         const QString program = resolveProgram(name);
         if (program.isEmpty()) {
-            failures << QStringLiteral("%1 not found").arg(name);
+            failures << QCoreApplication::translate("HelpLauncher", "%1 not found").arg(name);
             continue;
         }
         QProcess process;
@@ -61,6 +61,7 @@ bool startHelpViewer(const QString &helpFile, QString *error)
         failures << QStringLiteral("%1: %2").arg(name, process.errorString());
     }
     if (error)
-        *error = QLatin1String("Cannot start the help viewer: ") + failures.join(QLatin1String("; "));
+        *error = QCoreApplication::translate("HelpLauncher", "Cannot start the help viewer: ") +
+                 failures.join(QLatin1String("; "));
     return false;
 }

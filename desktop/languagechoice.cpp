@@ -2,6 +2,7 @@
 
 #include "fields/fields.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 LanguageChoice::LanguageChoice(Fields &fields, StartupSettings &settings, QString settingsPath)
@@ -23,7 +24,7 @@ void LanguageChoice::ComboIdioma_Click()
     }
     QString error;
     if (!writeSettingsFile(m_settingsPath, m_settings, &error))
-        m_fields.setStatusLine(
-            QStringLiteral("%1 not saved: %2").arg(QFileInfo(m_settingsPath).fileName(), error));
+        m_fields.setStatusLine(QCoreApplication::translate("LanguageChoice", "%1 not saved: %2")
+                                   .arg(QFileInfo(m_settingsPath).fileName(), error));
     m_fields.processEvents();
 }

@@ -4,6 +4,7 @@
 #include "link/delay.h"
 #include "link/serialport.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -27,7 +28,7 @@ PortTrial::PortTrial(Fields &fields, SerialPort &port, Delay &delay, StartupSett
 
 QString PortTrial::busyText()
 {
-    return QStringLiteral("Port busy: finish the running operation first");
+    return QCoreApplication::translate("PortTrial", "Port busy: finish the running operation first");
 }
 
 void PortTrial::ComboCom_Click()
@@ -87,8 +88,8 @@ void PortTrial::trial(bool store)
         m_fields.setStatusLine(QLatin1String("Serial Port ") + withSign(m_settings.PortNumber) +
                                (saved ? because : QString()));
         if (!saved)
-            m_fields.setStatusLine(
-                QStringLiteral("%1 not saved: %2").arg(QFileInfo(m_settingsPath).fileName(), error));
+            m_fields.setStatusLine(QCoreApplication::translate("PortTrial", "%1 not saved: %2")
+                                       .arg(QFileInfo(m_settingsPath).fileName(), error));
     } else if (explain) {
         m_fields.setStatusLine(m_fields.statusLine() + because);
     }

@@ -137,7 +137,7 @@ void readField(const QByteArray &text, const char *name, T *field, QStringList *
         *field = T(value);
         return;
     }
-    problems->append(QStringLiteral("%1 %2 out of range, %3 used")
+    problems->append(QCoreApplication::translate("StartupSettings", "%1 %2 out of range, %3 used")
                          .arg(QLatin1String(name), visibleText(QString::fromLatin1(text.left(40))))
                          .arg(qint64(*field)));
 }
@@ -173,11 +173,15 @@ SettingsRead parseSettings(const QByteArray &content, bool cut)
         }
     }
     if (count < kValueCount && cut)
-        problems.append(QStringLiteral("%1 of 5 values within its first %2 bytes, defaults used for the rest")
-                            .arg(count)
-                            .arg(content.size()));
+        problems.append(
+            QCoreApplication::translate(
+                "StartupSettings", "%1 of 5 values within its first %2 bytes, defaults used for the rest")
+                .arg(count)
+                .arg(content.size()));
     else if (count < kValueCount)
-        problems.append(QStringLiteral("%1 of 5 values read, defaults used for the rest").arg(count));
+        problems.append(
+            QCoreApplication::translate("StartupSettings", "%1 of 5 values read, defaults used for the rest")
+                .arg(count));
     read.problem = problems.join(QLatin1String("; "));
     return read;
 }
@@ -186,14 +190,15 @@ SettingsRead readSettingsFile(const QString &path)
 {
     if (!QFileInfo::exists(path)) {
         SettingsRead read;
-        read.problem = QStringLiteral("%1 not found, defaults used").arg(QFileInfo(path).fileName());
+        read.problem = QCoreApplication::translate("StartupSettings", "%1 not found, defaults used")
+                           .arg(QFileInfo(path).fileName());
         return read;
     }
     const RegularFileRead file =
         RegularFileReader::read(path, kMaxRead, RegularFileReader::Oversize::KeepStart);
     if (!file.bytes) {
         SettingsRead read;
-        read.problem = QStringLiteral("%1 cannot be read (%2), defaults used")
+        read.problem = QCoreApplication::translate("StartupSettings", "%1 cannot be read (%2), defaults used")
                            .arg(QFileInfo(path).fileName(), file.error);
         return read;
     }

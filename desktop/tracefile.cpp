@@ -1,5 +1,6 @@
 #include "desktop/tracefile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #ifdef Q_OS_UNIX
@@ -60,7 +61,8 @@ bool TraceFile::open(const QString &path, const QString &program, QString *error
     m_path = path;
     m_error.clear();
     if (!openFile(path)) {
-        m_error = QStringLiteral("Cannot open %1 for the traffic record: %2").arg(shownPath(path), m_error);
+        m_error = QCoreApplication::translate("TraceFile", "Cannot open %1 for the traffic record: %2")
+                      .arg(shownPath(path), m_error);
         if (error)
             *error = m_error;
         return false;
@@ -87,7 +89,7 @@ bool TraceFile::writeLine(const QString &line)
     const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
     if (m_file.write(bytes) == bytes.size())
         return true;
-    m_error = QStringLiteral("Cannot write the traffic record to %1: %2")
+    m_error = QCoreApplication::translate("TraceFile", "Cannot write the traffic record to %1: %2")
                   .arg(shownPath(m_path), m_file.errorString());
     // One report; the lines after a lost one would leave a gap nobody sees.
     m_file.close();

@@ -45,7 +45,7 @@ DeviceOperations::DeviceOperations(Fields &fields, Link &link, CapabilityMap &ma
 
 QString DeviceOperations::busyText()
 {
-    return QStringLiteral("Busy: wait for the running operation to end");
+    return QCoreApplication::translate("DeviceOperations", "Busy: wait for the running operation to end");
 }
 
 void DeviceOperations::reportBusy()

@@ -5,6 +5,7 @@
 #include "fields/fields.h"
 #include "text/stringtable.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -213,17 +214,17 @@ using Trouble = std::optional<QString>;
 
 Trouble tooLarge(const QString &text)
 {
-    return QStringLiteral("%1 is too large").arg(text.trimmed());
+    return QCoreApplication::translate("ParameterMap", "%1 is too large").arg(text.trimmed());
 }
 
 Trouble negative(const QString &text)
 {
-    return QStringLiteral("%1 is negative").arg(text.trimmed());
+    return QCoreApplication::translate("ParameterMap", "%1 is negative").arg(text.trimmed());
 }
 
 Trouble notANumber()
 {
-    return QStringLiteral("not a number");
+    return QCoreApplication::translate("ParameterMap", "not a number");
 }
 
 // A rounded number stored in masked cells: negatives and huge numbers are refused.
@@ -321,7 +322,7 @@ Trouble storeRow(Fields &fields, const ParameterRow &row, MappingMode mode, bool
         image[row.address] = *v / 256;
         image[row.address + 1] = *v % 256;
         if (*v < 0 || *v > 65535)
-            return QStringLiteral("%1 is outside 0 to 65535").arg(*v);
+            return QCoreApplication::translate("ParameterMap", "%1 is outside 0 to 65535").arg(*v);
         return std::nullopt;
     }
     case W::Pulse:
@@ -415,7 +416,9 @@ std::optional<WriteProblem> checkImageForWrite(Fields &fields, const ParameterIm
         if (!row) {
             if (present(address) && !isByte(image[address])) {
                 const QString what =
-                    QStringLiteral("Cell %1: %2 is outside 0 to 255").arg(address).arg(image[address]);
+                    QCoreApplication::translate("ParameterMap", "Cell %1: %2 is outside 0 to 255")
+                        .arg(address)
+                        .arg(image[address]);
                 return WriteProblem{QString(), QString(), what};
             }
             continue;
@@ -432,8 +435,10 @@ std::optional<WriteProblem> checkImageForWrite(Fields &fields, const ParameterIm
                 if (!present(row->address + k) || isByte(cell))
                     continue;
                 if (row->store == W::Index && cell < 0)
-                    return problemAt(fields, *row, QStringLiteral("no choice"));
-                return problemAt(fields, *row, QStringLiteral("%1 is outside 0 to 255").arg(cell));
+                    return problemAt(fields, *row, QCoreApplication::translate("ParameterMap", "no choice"));
+                return problemAt(
+                    fields, *row,
+                    QCoreApplication::translate("ParameterMap", "%1 is outside 0 to 255").arg(cell));
             }
         }
         address = row->address + row->width - 1;

@@ -6,6 +6,7 @@
 #include "sectors/sectortable.h"
 #include "text/visibletext.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 namespace ParameterFile {
@@ -78,7 +79,8 @@ DecodeResult decode(const QByteArray &bytes)
             l.chop(1);
     }
     if (lines.size() < kLines) {
-        result.error = QStringLiteral("The file ends at line %1; a parameter file has %2 lines.")
+        result.error = QCoreApplication::translate("ParameterFile",
+                                                   "The file ends at line %1; a parameter file has %2 lines.")
                            .arg(lines.size())
                            .arg(kLines);
         return result;
@@ -88,9 +90,10 @@ DecodeResult decode(const QByteArray &bytes)
     for (int address = 0; address < kImageLines; ++address) {
         const std::optional<qint64> value = wholeLine(lines.at(address));
         if (!value) {
-            result.error = QStringLiteral("Line %1 does not hold a whole number: \"%2\".")
-                               .arg(address + 1)
-                               .arg(quoted(lines.at(address)));
+            result.error =
+                QCoreApplication::translate("ParameterFile", "Line %1 does not hold a whole number: \"%2\".")
+                    .arg(address + 1)
+                    .arg(quoted(lines.at(address)));
             return result;
         }
         content.image[size_t(address)] = *value;
@@ -98,9 +101,10 @@ DecodeResult decode(const QByteArray &bytes)
     for (int row = 1; row <= SectorTable::kRows; ++row) {
         const qint64 colour = leadingWhole(lines.at(colourLine(row) - 1));
         if (colour < INT32_MIN || colour > INT32_MAX) {
-            result.error = QStringLiteral("Line %1 holds a colour too large: \"%2\".")
-                               .arg(colourLine(row))
-                               .arg(quoted(lines.at(colourLine(row) - 1)));
+            result.error =
+                QCoreApplication::translate("ParameterFile", "Line %1 holds a colour too large: \"%2\".")
+                    .arg(colourLine(row))
+                    .arg(quoted(lines.at(colourLine(row) - 1)));
             return result;
         }
         content.colours[size_t(row)] = colour;
@@ -133,7 +137,8 @@ QString checkFieldValues(const ParameterImage &image)
             break;
         }
         if (!ok) {
-            return QStringLiteral("Line %1 holds %2, which the field %3 cannot take.")
+            return QCoreApplication::translate("ParameterFile",
+                                               "Line %1 holds %2, which the field %3 cannot take.")
                 .arg(row.address + 1)
                 .arg(value)
                 .arg(QLatin1String(row.field));
@@ -147,7 +152,8 @@ DecodeResult readFile(const QString &path)
     DecodeResult result;
     const RegularFileRead read = RegularFileReader::read(path, kMaxFileSize);
     if (!read.bytes) {
-        result.error = QStringLiteral("Cannot open %1: %2").arg(visibleText(path), read.error);
+        result.error = QCoreApplication::translate("ParameterFile", "Cannot open %1: %2")
+                           .arg(visibleText(path), read.error);
         return result;
     }
     result = decode(*read.bytes);

@@ -8,6 +8,8 @@
 #include "sectors/sectorgrid.h"
 #include "text/visibletext.h"
 
+#include <QCoreApplication>
+
 ParameterFileOps::ParameterFileOps(Fields &fields, SectorEditor &editor) : m_fields(fields), m_editor(editor)
 {
 }
@@ -52,7 +54,8 @@ bool ParameterFileOps::writeFile(const QString &path, const ParameterImage &imag
                 QString::number((line - ParameterFile::kImageLines) / ParameterFile::kRowLines));
     }
     if (!written || !file.commit()) {
-        *error = QStringLiteral("Cannot save %1: %2").arg(visibleText(path), file.errorString());
+        *error = QCoreApplication::translate("ParameterFileOps", "Cannot save %1: %2")
+                     .arg(visibleText(path), file.errorString());
         return false;
     }
     m_fields.setStatusLine(QStringLiteral(" Saved file"));

@@ -1,5 +1,6 @@
 #include "files/regularfilereader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,14 +23,16 @@ RegularFileRead refused(const QString &reason)
 
 QString notRegular()
 {
-    return QStringLiteral("it is not a regular file (a device, a pipe or a socket)");
+    return QCoreApplication::translate("RegularFileReader",
+                                       "it is not a regular file (a device, a pipe or a socket)");
 }
 
 QString tooLarge(qint64 size, qint64 limit)
 {
     if (size < 0)
-        return QStringLiteral("it is larger than %1 bytes").arg(limit);
-    return QStringLiteral("it holds %1 bytes, more than the %2 a file of this kind can need")
+        return QCoreApplication::translate("RegularFileReader", "it is larger than %1 bytes").arg(limit);
+    return QCoreApplication::translate("RegularFileReader",
+                                       "it holds %1 bytes, more than the %2 a file of this kind can need")
         .arg(size)
         .arg(limit);
 }
@@ -47,7 +50,7 @@ RegularFileRead RegularFileReader::read(const QString &path, qint64 limit, Overs
     if (::stat(native.constData(), &info) != 0)
         return refused(QString::fromLocal8Bit(std::strerror(errno)));
     if (S_ISDIR(info.st_mode))
-        return refused(QStringLiteral("it is a folder"));
+        return refused(QCoreApplication::translate("RegularFileReader", "it is a folder"));
     if (!S_ISREG(info.st_mode))
         return refused(notRegular());
     if (info.st_size > limit && oversize == Oversize::Refuse)
@@ -67,7 +70,7 @@ RegularFileRead RegularFileReader::read(const QString &path, qint64 limit, Overs
 #else
     const QFileInfo info(path);
     if (info.isDir())
-        return refused(QStringLiteral("it is a folder"));
+        return refused(QCoreApplication::translate("RegularFileReader", "it is a folder"));
     if (info.exists() && !info.isFile())
         return refused(notRegular());
     if (info.size() > limit && oversize == Oversize::Refuse)

@@ -1,5 +1,6 @@
 #include "files/wholefilewriter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -23,15 +24,19 @@ bool WholeFileWriter::fail(const QString &reason)
 }
 
 namespace {
-const QString kNotRegular = QStringLiteral("it is not a regular file (a device, a pipe or a socket)");
+QString notRegular()
+{
+    return QCoreApplication::translate("WholeFileWriter",
+                                       "it is not a regular file (a device, a pipe or a socket)");
 }
+} // namespace
 
 bool WholeFileWriter::open()
 {
     // A rename would put a plain file in the place of a device such as /dev/null.
     const QFileInfo target(m_file.fileName());
     if (target.exists() && !target.isFile() && !target.isDir())
-        return fail(kNotRegular);
+        return fail(notRegular());
     if (!m_file.open(QIODevice::WriteOnly))
         return fail(m_file.errorString());
     return true;
@@ -40,7 +45,7 @@ bool WholeFileWriter::open()
 bool WholeFileWriter::write(const QByteArray &bytes)
 {
     if (m_failed || !m_file.isOpen())
-        return fail(QStringLiteral("the file is not open"));
+        return fail(QCoreApplication::translate("WholeFileWriter", "the file is not open"));
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = m_file.write(bytes.constData() + done, bytes.size() - done);
@@ -54,7 +59,7 @@ bool WholeFileWriter::write(const QByteArray &bytes)
 bool WholeFileWriter::commit()
 {
     if (m_failed || !m_file.isOpen())
-        return fail(QStringLiteral("the file is not open"));
+        return fail(QCoreApplication::translate("WholeFileWriter", "the file is not open"));
     // The last buffered bytes reach the disk here; their error must stop the rename.
     if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
         return fail(m_file.errorString());
@@ -116,7 +121,7 @@ bool WholeFileWriter::checkTarget(const QString &path, QString *error)
             return false;
         }
         if (!target.isFile()) {
-            *error = kNotRegular;
+            *error = notRegular();
             return false;
         }
         if (!target.isWritable()) {

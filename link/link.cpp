@@ -4,6 +4,8 @@
 #include "link/delay.h"
 #include "link/serialport.h"
 
+#include <QCoreApplication>
+
 Link::Link(SerialPort &port, Clock &clock, Delay &delay)
     : m_port(port), m_clock(clock), m_delay(delay), m_progress(clock)
 {
@@ -24,7 +26,7 @@ bool Link::AbrirCom()
     m_failed = true;
     m_failureText = m_port.openFailureText();
     if (m_failureText.isEmpty())
-        m_failureText = QStringLiteral("Com%1: cannot be opened (%2: %3)")
+        m_failureText = QCoreApplication::translate("Link", "Com%1: cannot be opened (%2: %3)")
                             .arg(m_port.portNumber())
                             .arg(m_port.deviceName(), m_port.errorString());
     trace(TrafficEvent::OpenFailed, {}, m_failureText);
@@ -58,7 +60,7 @@ void Link::markFailed()
 {
     if (!m_failed) {
         m_failed = true;
-        m_failureText = QStringLiteral("Com%1: the line was lost (%2: %3)")
+        m_failureText = QCoreApplication::translate("Link", "Com%1: the line was lost (%2: %3)")
                             .arg(m_port.portNumber())
                             .arg(m_port.deviceName(), m_port.errorString());
         trace(TrafficEvent::LineLost, {}, m_failureText);

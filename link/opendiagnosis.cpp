@@ -26,7 +26,7 @@ QString prefix(int number, const QString &device)
 
 QString absentText(int number, const QString &device, PortCatalogue *catalogue, const QString &why)
 {
-    QString text = prefix(number, device) + QStringLiteral(" is not connected") + why;
+    QString text = prefix(number, device) + OpenDiagnosis::tr(" is not connected") + why;
     if (!catalogue)
         return text;
     QStringList adapters;
@@ -35,8 +35,8 @@ QString absentText(int number, const QString &device, PortCatalogue *catalogue, 
         adapters << (summary.isEmpty() ? adapter.path : QStringLiteral("%1 (%2)").arg(adapter.path, summary));
     }
     if (adapters.isEmpty())
-        return text + QStringLiteral("; no USB serial adapter is plugged in");
-    return text + QStringLiteral("; adapters plugged in: ") + adapters.join(QLatin1String(", "));
+        return text + OpenDiagnosis::tr("; no USB serial adapter is plugged in");
+    return text + OpenDiagnosis::tr("; adapters plugged in: ") + adapters.join(QLatin1String(", "));
 }
 
 #ifdef Q_OS_UNIX
@@ -67,20 +67,20 @@ bool memberOnlyAfterNextLogin(gid_t gid)
 
 QString permissionText(int number, const QString &device, const struct stat &info)
 {
-    const QString head = prefix(number, device) + QStringLiteral(" may not be opened by this user: ");
+    const QString head = prefix(number, device) + OpenDiagnosis::tr(" may not be opened by this user: ");
     const bool groupMayOpen = (info.st_mode & S_IRGRP) && (info.st_mode & S_IWGRP);
     if (groupMayOpen && info.st_gid != 0) {
         const QString group = groupName(info.st_gid);
         if (memberOnlyAfterNextLogin(info.st_gid))
-            return head + QStringLiteral("this user is in group %1, but this session started before; "
-                                         "log out and in again")
+            return head + OpenDiagnosis::tr("this user is in group %1, but this session started before; "
+                                            "log out and in again")
                               .arg(group);
         return head +
-               QStringLiteral("join group %1 (sudo usermod -aG %1 $USER), then log in again").arg(group);
+               OpenDiagnosis::tr("join group %1 (sudo usermod -aG %1 $USER), then log in again").arg(group);
     }
     const passwd *owner = getpwuid(info.st_uid);
-    return head + QStringLiteral("only %1 may open it (mode %2); ask the administrator for a udev rule "
-                                 "that gives group dialout access")
+    return head + OpenDiagnosis::tr("only %1 may open it (mode %2); ask the administrator for a udev rule "
+                                    "that gives group dialout access")
                       .arg(owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(info.st_uid))
                       .arg(int(info.st_mode & 07777), 4, 8, QLatin1Char('0'));
 }
@@ -137,15 +137,16 @@ QString grabberAdvice(const QString &holder, const QString &device, PortCatalogu
                            .arg(adapter->productId, 4, 16, QLatin1Char('0'))
                            .arg(rule);
         }
-        return QStringLiteral("; ModemManager probes serial adapters for modems: stop it (sudo systemctl "
-                              "stop ModemManager), or keep it off this adapter for good with the udev rule "
-                              "%1 in /etc/udev/rules.d/99-zav.rules")
+        return OpenDiagnosis::tr(
+                   "; ModemManager probes serial adapters for modems: stop it (sudo systemctl "
+                   "stop ModemManager), or keep it off this adapter for good with the udev rule "
+                   "%1 in /etc/udev/rules.d/99-zav.rules")
             .arg(rule);
     }
     if (holder.compare(QLatin1String("brltty"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("; brltty takes USB serial adapters for braille displays: stop it (sudo "
-                              "systemctl stop brltty-udev.service brltty.service), or remove it (sudo apt "
-                              "remove brltty) when no braille display is used");
+        return OpenDiagnosis::tr("; brltty takes USB serial adapters for braille displays: stop it (sudo "
+                                 "systemctl stop brltty-udev.service brltty.service), or remove it (sudo apt "
+                                 "remove brltty) when no braille display is used");
     return {};
 }
 
@@ -156,16 +157,16 @@ OpenDiagnosis inUse(int number, const QString &device, qint64 pid, QString name,
     if (pid == getpid()) {
         // Another port of this program (several links on one device).
         d.holderPid = pid;
-        d.text = prefix(number, device) + QStringLiteral(" is already open in this program");
+        d.text = prefix(number, device) + OpenDiagnosis::tr(" is already open in this program");
         return d;
     }
-    d.text = prefix(number, device) + QStringLiteral(" is in use by another program");
+    d.text = prefix(number, device) + OpenDiagnosis::tr(" is in use by another program");
     if (pid > 0) {
         d.holderPid = pid;
         const QString running = processName(pid);
         d.holderName = running.isEmpty() ? name : running;
-        d.text += d.holderName.isEmpty() ? QStringLiteral(": process %1").arg(pid)
-                                         : QStringLiteral(": %1 (process %2)").arg(d.holderName).arg(pid);
+        d.text += d.holderName.isEmpty() ? OpenDiagnosis::tr(": process %1").arg(pid)
+                                         : OpenDiagnosis::tr(": %1 (process %2)").arg(d.holderName).arg(pid);
         d.text += grabberAdvice(d.holderName, device, catalogue);
     }
     return d;
@@ -180,7 +181,7 @@ OpenDiagnosis OpenDiagnosis::diagnose(int number, const QString &device, const Q
 {
     OpenDiagnosis d;
     if (device.isEmpty()) {
-        d.text = QStringLiteral("Com%1: no device for this port").arg(number);
+        d.text = OpenDiagnosis::tr("Com%1: no device for this port").arg(number);
         return d;
     }
 #ifdef Q_OS_UNIX
@@ -219,13 +220,14 @@ OpenDiagnosis OpenDiagnosis::diagnose(int number, const QString &device, const Q
         return d;
     } else if (error == ENXIO || error == ENODEV || error == EIO || error == ENOENT) {
         d.cause = Absent;
-        d.text = absentText(number, device, catalogue, QStringLiteral(" (no device answers at this node)"));
+        d.text =
+            absentText(number, device, catalogue, OpenDiagnosis::tr(" (no device answers at this node)"));
         return d;
     }
 #else
     Q_UNUSED(catalogue);
 #endif
-    d.text = prefix(number, device) + QStringLiteral(" cannot be opened");
+    d.text = prefix(number, device) + OpenDiagnosis::tr(" cannot be opened");
     if (!libraryError.isEmpty())
         d.text += QStringLiteral(" (%1)").arg(libraryError);
     return d;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
 
@@ -11,6 +12,9 @@ class PortCatalogue;
 // "Permission error").
 struct OpenDiagnosis
 {
+    Q_DECLARE_TR_FUNCTIONS(OpenDiagnosis)
+
+public:
     enum Cause
     {
         Unknown,

@@ -2,6 +2,8 @@
 
 #include "link/clock.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 OperationProgress::OperationProgress(Clock &clock) : m_clock(clock) {}
@@ -68,7 +70,9 @@ QString OperationProgress::text() const
     const qint64 remaining = remainingMs();
     if (remaining >= 0) {
         const qint64 seconds = (remaining + 500) / 1000;
-        text += QStringLiteral(", %1:%2 left").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+        text += QCoreApplication::translate("OperationProgress", ", %1:%2 left")
+                    .arg(seconds / 60)
+                    .arg(seconds % 60, 2, 10, QLatin1Char('0'));
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "link/portcatalogue.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -29,11 +30,11 @@ QString PortRoute::sourceText() const
     case Variable:
         return PortLookup::variableName(number);
     case Assignment:
-        return QStringLiteral("assigned");
+        return QCoreApplication::translate("PortRoute", "assigned");
     case Default:
         break;
     }
-    return QStringLiteral("default");
+    return QCoreApplication::translate("PortRoute", "default");
 }
 
 PortLookup::PortLookup(PortCatalogue &catalogue) : m_catalogue(catalogue) {}
@@ -108,13 +109,13 @@ QString PortLookup::presenceText(Presence presence)
 {
     switch (presence) {
     case Presence::Present:
-        return QStringLiteral("present");
+        return QCoreApplication::translate("PortLookup", "present");
     case Presence::NoDevice:
-        return QStringLiteral("no device at this node");
+        return QCoreApplication::translate("PortLookup", "no device at this node");
     case Presence::NotConnected:
         break;
     }
-    return QStringLiteral("not connected");
+    return QCoreApplication::translate("PortLookup", "not connected");
 }
 
 void PortLookup::assign(int number, const QString &assignmentName)

@@ -3,9 +3,11 @@
 # Does nothing when they are all there.
 set -euo pipefail
 
-# The build: compiler, Qt, chmcmd for the help files (fp-utils), and what
-# cpack -G DEB needs to work out the package's dependencies (dpkg-dev, file).
+# The build: compiler, Qt, its translation tools and Qt's own translations,
+# chmcmd for the help files (fp-utils), and what cpack -G DEB needs to work out
+# the package's dependencies (dpkg-dev, file).
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
+          qt6-l10n-tools qt6-translations-l10n
           libgl-dev fonts-dejavu-core fonts-crosextra-carlito fp-utils dpkg-dev file)
 for option in "$@"; do
     case "$option" in

@@ -99,7 +99,8 @@ void ColourTransfer::CLeerColores_Click()
     m_failure.clear();
     LinkSession session(m_link);
     if (!session) {
-        m_fields.setStatusLine(QStringLiteral("Busy: wait for the running operation to end"));
+        m_fields.setStatusLine(
+            QCoreApplication::translate("ColourTransfer", "Busy: wait for the running operation to end"));
         return;
     }
     OperationProgress::Scope progress(m_link.progress(), kTransactions);
@@ -155,7 +156,8 @@ void ColourTransfer::CEscribirColores_Click()
     m_failure.clear();
     LinkSession session(m_link);
     if (!session) {
-        m_fields.setStatusLine(QStringLiteral("Busy: wait for the running operation to end"));
+        m_fields.setStatusLine(
+            QCoreApplication::translate("ColourTransfer", "Busy: wait for the running operation to end"));
         return;
     }
     m_fields.setStatusLine(QStringLiteral("Segments transmision"));

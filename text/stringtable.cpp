@@ -243,6 +243,11 @@ LanguageVersion runVersion()
 
 } // namespace
 
+LanguageVersion runLanguageVersion()
+{
+    return runVersion();
+}
+
 QString LoadText(int id)
 {
     return LoadText(id, runVersion());

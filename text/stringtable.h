@@ -21,6 +21,9 @@ QString messagesLocaleName();
 // The version for the user's locale, read from the environment on every call.
 LanguageVersion systemLanguageVersion();
 
+// The version LoadText(id) speaks: the user's, chosen on first use and kept for the run.
+LanguageVersion runLanguageVersion();
+
 // The text in the user's version, chosen once per run; neutral for a locale without a version.
 QString LoadText(int id);
 QString LoadText(int id, LanguageVersion version);

@@ -18,7 +18,7 @@ AssignPortDialog::AssignPortDialog(PortLookup &lookup, int number, const QString
     setObjectName(QStringLiteral("AssignPortDialog"));
     // The window's face, not the desktop's.
     setAttribute(Qt::WA_WindowPropagation);
-    setWindowTitle(QStringLiteral("Serial adapters"));
+    setWindowTitle(tr("Serial adapters"));
     auto *layout = new QVBoxLayout(this);
     if (!intro.isEmpty()) {
         auto *label = new QLabel(intro, this);
@@ -29,9 +29,8 @@ AssignPortDialog::AssignPortDialog(PortLookup &lookup, int number, const QString
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("devices"));
     m_list->setRootIsDecorated(false);
-    m_list->setHeaderLabels({QStringLiteral("Device"), QStringLiteral("Description"), QStringLiteral("Maker"),
-                             QStringLiteral("Serial number"), QStringLiteral("USB"),
-                             QStringLiteral("Stable name")});
+    m_list->setHeaderLabels(
+        {tr("Device"), tr("Description"), tr("Maker"), tr("Serial number"), tr("USB"), tr("Stable name")});
     for (const SerialDevice &device : m_devices) {
         auto *item = new QTreeWidgetItem(m_list, {device.path, device.description, device.manufacturer,
                                                   device.serialNumber, device.usbIds(), device.stableName});
@@ -41,8 +40,8 @@ AssignPortDialog::AssignPortDialog(PortLookup &lookup, int number, const QString
     m_list->setMinimumWidth(560);
     layout->addWidget(m_list);
     if (m_devices.isEmpty())
-        layout->addWidget(new QLabel(QStringLiteral("No serial device is present: plug the adapter in and "
-                                                    "open this list again."),
+        layout->addWidget(new QLabel(tr("No serial device is present: plug the adapter in and "
+                                        "open this list again."),
                                      this));
 
     auto *row = new QHBoxLayout;
@@ -59,9 +58,9 @@ AssignPortDialog::AssignPortDialog(PortLookup &lookup, int number, const QString
     layout->addLayout(row);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_assign = buttons->addButton(QStringLiteral("Assign"), QDialogButtonBox::AcceptRole);
+    m_assign = buttons->addButton(tr("Assign"), QDialogButtonBox::AcceptRole);
     m_assign->setObjectName(QStringLiteral("assign"));
-    m_remove = buttons->addButton(QStringLiteral("Remove assignment"), QDialogButtonBox::ActionRole);
+    m_remove = buttons->addButton(tr("Remove assignment"), QDialogButtonBox::ActionRole);
     m_remove->setObjectName(QStringLiteral("remove"));
     buttons->addButton(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
@@ -94,11 +93,11 @@ void AssignPortDialog::showAssignment()
     const PortRoute route = m_lookup.route(number());
     QString text;
     if (route.source == PortRoute::Assignment)
-        text = QStringLiteral("assigned: %1").arg(route.assigned);
+        text = tr("assigned: %1").arg(route.assigned);
     else
-        text = QStringLiteral("not assigned: opens %1").arg(PortLookup::defaultDevice(number()));
+        text = tr("not assigned: opens %1").arg(PortLookup::defaultDevice(number()));
     if (route.source == PortRoute::Variable)
-        text += QStringLiteral("; %1 is set to %2 and comes first").arg(route.sourceText(), route.device);
+        text += tr("; %1 is set to %2 and comes first").arg(route.sourceText(), route.device);
     m_current->setText(text);
     m_remove->setEnabled(!m_lookup.assignment(number()).isEmpty());
     m_assign->setEnabled(m_list->currentItem() != nullptr);

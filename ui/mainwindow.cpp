@@ -520,7 +520,7 @@ void frmMain::Form_Load(const QString &settingsProblem)
         // No such entry: the trial finds no choice, fails and falls back to "Com1:".
         f.setText(QStringLiteral("ComboCom"), QStringLiteral("Com%1:").arg(configuredPort));
         f.runClickHandler(QStringLiteral("ComboCom"));
-        portProblem = QStringLiteral("PortNumber %1 is not a port 1 to 9, Com1: used").arg(configuredPort);
+        portProblem = tr("PortNumber %1 is not a port 1 to 9, Com1: used").arg(configuredPort);
     }
     // The calibration's texts follow; why the port failed is said again at the end.
     const QString portTrialText = m_portTrial->lastDiagnosis().isEmpty() ? QString() : f.statusLine();
@@ -581,7 +581,7 @@ void frmMain::Form_Load(const QString &settingsProblem)
     // cover it; a file that does not hold the settings now is said again here.
     QFile written(m_settingsPath);
     if (!written.open(QIODevice::ReadOnly) || written.readAll() != formatSettings(m_settings))
-        notes << QStringLiteral("%1 could not be written").arg(QFileInfo(m_settingsPath).fileName());
+        notes << tr("%1 could not be written").arg(QFileInfo(m_settingsPath).fileName());
     if (!notes.isEmpty())
         f.setStatusLine(notes.join(QLatin1String("; ")));
 

@@ -19,9 +19,9 @@ PortPanel::PortPanel(QWidget *page, QComboBox *comboCom, Link &link, PortLookup 
     m_route = new QLabel(page);
     m_route->setObjectName(QStringLiteral("portRoute"));
     m_route->setGeometry(twipsRect(2535, 720, 4545, 285));
-    m_assign = new QPushButton(QStringLiteral("Assign..."), page);
+    m_assign = new QPushButton(tr("Assign..."), page);
     m_assign->setObjectName(QStringLiteral("assignPort"));
-    m_assign->setToolTip(QStringLiteral("Assign a serial adapter to a Com number"));
+    m_assign->setToolTip(tr("Assign a serial adapter to a Com number"));
     m_assign->setGeometry(twipsRect(1200, 1080, 1215, 345));
     m_adapter = new QLabel(page);
     m_adapter->setObjectName(QStringLiteral("portAdapter"));
@@ -85,11 +85,11 @@ void PortPanel::showRoute()
     }
     const PortRoute route = m_lookup.route(number);
     const PortLookup::Presence presence = m_lookup.presence(route.device);
-    QString line = QStringLiteral("opens %1 (%2), %3")
-                       .arg(route.device, route.sourceText(), PortLookup::presenceText(presence));
-    QString tip = QStringLiteral("Com%1: opens %2").arg(number).arg(route.device);
+    QString line =
+        tr("opens %1 (%2), %3").arg(route.device, route.sourceText(), PortLookup::presenceText(presence));
+    QString tip = tr("Com%1: opens %2").arg(number).arg(route.device);
     if (route.source == PortRoute::Assignment)
-        tip += QStringLiteral("\nassigned: ") + route.assigned;
+        tip += tr("\nassigned: ") + route.assigned;
     // zav.ini keeps the assigned number; until its adapter is back the session uses this one.
     if (const int awaited = awaitedPort()) {
         const PortRoute kept = m_lookup.route(awaited);
@@ -132,8 +132,8 @@ void PortPanel::offerSingleAdapter()
     if (!offer)
         return;
     const SerialDevice &adapter = *offer;
-    assignAdapter(QStringLiteral("One USB serial adapter is plugged in: %1 (%2). \"Com%3:\" opens %4. "
-                                 "Assign the adapter to \"Com%3:\"?")
+    assignAdapter(tr("One USB serial adapter is plugged in: %1 (%2). \"Com%3:\" opens %4. "
+                     "Assign the adapter to \"Com%3:\"?")
                       .arg(adapter.path, adapter.summary())
                       .arg(number)
                       .arg(m_lookup.route(number).device),

@@ -64,7 +64,7 @@ bool TrafficView::saveTo(const QString &path, QString *error)
     QString reason;
     if (WholeFileWriter::writeFile(path, bytes, &reason))
         return true;
-    *error = QStringLiteral("%1 not saved: %2").arg(path, reason);
+    *error = tr("%1 not saved: %2").arg(path, reason);
     return false;
 }
 
@@ -73,10 +73,10 @@ void TrafficView::showMenu(const QPoint &pos)
     QMenu *menu = m_box->createStandardContextMenu(pos);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSeparator();
-    QAction *save = menu->addAction(QStringLiteral("Save traffic record..."));
+    QAction *save = menu->addAction(tr("Save traffic record..."));
     save->setEnabled(!m_box->document()->isEmpty() || !m_waiting.isEmpty());
     connect(save, &QAction::triggered, this, &TrafficView::save);
-    connect(menu->addAction(QStringLiteral("Clear")), &QAction::triggered, this, &TrafficView::clear);
+    connect(menu->addAction(tr("Clear")), &QAction::triggered, this, &TrafficView::clear);
     menu->popup(m_box->viewport()->mapToGlobal(pos));
 }
 
@@ -84,9 +84,9 @@ void TrafficView::save()
 {
     if (refusedWhileBusy && refusedWhileBusy())
         return;
-    const QString path = QFileDialog::getSaveFileName(m_box->window(), QStringLiteral("Save traffic record"),
-                                                      QStringLiteral("zav-traffic.txt"),
-                                                      QStringLiteral("Text (*.txt);;All files (*)"));
+    const QString path =
+        QFileDialog::getSaveFileName(m_box->window(), tr("Save traffic record"),
+                                     QStringLiteral("zav-traffic.txt"), tr("Text (*.txt);;All files (*)"));
     if (path.isEmpty())
         return;
     QString error;
