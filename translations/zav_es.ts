@@ -62,12 +62,24 @@
         <source>Busy: wait for the running operation to end</source>
         <translation>Ocupado: espere a que termine la operación en curso</translation>
     </message>
+    <message>
+        <source>colour read not finished, nothing was changed</source>
+        <translation>lectura de colores no terminada, no se ha cambiado nada</translation>
+    </message>
+    <message>
+        <source>colour read not finished, rows %1 not changed</source>
+        <translation>lectura de colores no terminada, filas %1 sin cambiar</translation>
+    </message>
 </context>
 <context>
     <name>DeviceOperations</name>
     <message>
         <source>Busy: wait for the running operation to end</source>
         <translation>Ocupado: espere a que termine la operación en curso</translation>
+    </message>
+    <message>
+        <source>Identification Error in step %1</source>
+        <translation>Error de identificación en el paso %1</translation>
     </message>
 </context>
 <context>
@@ -235,6 +247,21 @@
     </message>
 </context>
 <context>
+    <name>PortLookup</name>
+    <message>
+        <source>present</source>
+        <translation>presente</translation>
+    </message>
+    <message>
+        <source>no device at this node</source>
+        <translation>ningún dispositivo en este nodo</translation>
+    </message>
+    <message>
+        <source>not connected</source>
+        <translation>no conectado</translation>
+    </message>
+</context>
+<context>
     <name>PortPanel</name>
     <message>
         <source>Assign...</source>
@@ -249,14 +276,6 @@
         <translation>abre %1 (%2), %3</translation>
     </message>
     <message>
-        <source>present</source>
-        <translation>presente</translation>
-    </message>
-    <message>
-        <source>not connected</source>
-        <translation>no conectado</translation>
-    </message>
-    <message>
         <source>Com%1: opens %2</source>
         <translation>Com%1: abre %2</translation>
     </message>
@@ -269,6 +288,14 @@ asignado: </translation>
     <message>
         <source>One USB serial adapter is plugged in: %1 (%2). &quot;Com%3:&quot; opens %4. Assign the adapter to &quot;Com%3:&quot;?</source>
         <translation>Hay un adaptador serie USB conectado: %1 (%2). «Com%3:» abre %4. ¿Asignar el adaptador a «Com%3:»?</translation>
+    </message>
+    <message>
+        <source>Com%1: not connected; </source>
+        <translation>Com%1: no conectado; </translation>
+    </message>
+    <message>
+        <source>Com%1: %2 (assigned), not connected; zav.ini keeps Com%1</source>
+        <translation>Com%1: %2 (asignado), no conectado; zav.ini conserva Com%1</translation>
     </message>
 </context>
 <context>
@@ -341,6 +368,10 @@ asignado: </translation>
         <source>Cannot open %1 for the traffic record: %2</source>
         <translation>No se puede abrir %1 para el registro de tráfico: %2</translation>
     </message>
+    <message>
+        <source>Cannot write the traffic record to %1: %2</source>
+        <translation>No se puede escribir el registro de tráfico en %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>TrafficView</name>
@@ -385,6 +416,10 @@ asignado: </translation>
     <message>
         <source>%1 could not be written</source>
         <translation>no se ha podido escribir %1</translation>
+    </message>
+    <message>
+        <source>read not finished, nothing was changed</source>
+        <translation>lectura no terminada, no se ha cambiado nada</translation>
     </message>
 </context>
 <context>

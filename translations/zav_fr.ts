@@ -62,12 +62,24 @@
         <source>Busy: wait for the running operation to end</source>
         <translation>Occupé&#xa0;: attendez la fin de l&apos;opération en cours</translation>
     </message>
+    <message>
+        <source>colour read not finished, nothing was changed</source>
+        <translation>lecture des couleurs inachevée, rien n&apos;a été modifié</translation>
+    </message>
+    <message>
+        <source>colour read not finished, rows %1 not changed</source>
+        <translation>lecture des couleurs inachevée, lignes %1 non modifiées</translation>
+    </message>
 </context>
 <context>
     <name>DeviceOperations</name>
     <message>
         <source>Busy: wait for the running operation to end</source>
         <translation>Occupé&#xa0;: attendez la fin de l&apos;opération en cours</translation>
+    </message>
+    <message>
+        <source>Identification Error in step %1</source>
+        <translation>Erreur d&apos;identification à l&apos;étape %1</translation>
     </message>
 </context>
 <context>
@@ -235,6 +247,21 @@
     </message>
 </context>
 <context>
+    <name>PortLookup</name>
+    <message>
+        <source>present</source>
+        <translation>présent</translation>
+    </message>
+    <message>
+        <source>no device at this node</source>
+        <translation>aucun périphérique sur ce nœud</translation>
+    </message>
+    <message>
+        <source>not connected</source>
+        <translation>non connecté</translation>
+    </message>
+</context>
+<context>
     <name>PortPanel</name>
     <message>
         <source>Assign...</source>
@@ -249,14 +276,6 @@
         <translation>ouvre %1 (%2), %3</translation>
     </message>
     <message>
-        <source>present</source>
-        <translation>présent</translation>
-    </message>
-    <message>
-        <source>not connected</source>
-        <translation>non connecté</translation>
-    </message>
-    <message>
         <source>Com%1: opens %2</source>
         <translation>Com%1: ouvre %2</translation>
     </message>
@@ -269,6 +288,14 @@ attribué&#xa0;: </translation>
     <message>
         <source>One USB serial adapter is plugged in: %1 (%2). &quot;Com%3:&quot; opens %4. Assign the adapter to &quot;Com%3:&quot;?</source>
         <translation>Un adaptateur série USB est branché&#xa0;: %1 (%2). «&#xa0;Com%3:&#xa0;» ouvre %4. Attribuer l&apos;adaptateur à «&#xa0;Com%3:&#xa0;»&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Com%1: not connected; </source>
+        <translation>Com%1: non connecté ; </translation>
+    </message>
+    <message>
+        <source>Com%1: %2 (assigned), not connected; zav.ini keeps Com%1</source>
+        <translation>Com%1: %2 (attribué), non connecté ; zav.ini garde Com%1</translation>
     </message>
 </context>
 <context>
@@ -341,6 +368,10 @@ attribué&#xa0;: </translation>
         <source>Cannot open %1 for the traffic record: %2</source>
         <translation>Impossible d&apos;ouvrir %1 pour l&apos;enregistrement du trafic&#xa0;: %2</translation>
     </message>
+    <message>
+        <source>Cannot write the traffic record to %1: %2</source>
+        <translation>Impossible d&apos;écrire l&apos;enregistrement du trafic dans %1&#xa0;: %2</translation>
+    </message>
 </context>
 <context>
     <name>TrafficView</name>
@@ -385,6 +416,10 @@ attribué&#xa0;: </translation>
     <message>
         <source>%1 could not be written</source>
         <translation>impossible d&apos;écrire %1</translation>
+    </message>
+    <message>
+        <source>read not finished, nothing was changed</source>
+        <translation>lecture inachevée, rien n&apos;a été modifié</translation>
     </message>
 </context>
 <context>
