@@ -8,13 +8,17 @@
 
 OperationProgress::OperationProgress(Clock &clock) : m_clock(clock) {}
 
-bool OperationProgress::start(int total)
+bool OperationProgress::start(int total, bool guessed)
 {
-    if (m_running)
+    if (m_running) {
+        m_partTotal = std::max(total, 0);
         return false;
+    }
     m_running = true;
     m_done = 0;
     m_total = std::max(total, 0);
+    m_partTotal = -1;
+    m_guessed = guessed;
     m_startNs = m_clock.nowNs();
     m_lastStepNs = m_startNs;
     notify();
@@ -25,10 +29,17 @@ void OperationProgress::setTotal(int total)
 {
     if (!m_running)
         return;
-    total = std::max(total, m_done);
-    if (total == m_total)
+    total = std::max(total, 0);
+    int whole = total;
+    if (m_partTotal >= 0) {
+        whole = m_total + total - m_partTotal;
+        m_partTotal = total;
+    }
+    whole = std::max(whole, m_done);
+    if (whole == m_total && !m_guessed)
         return;
-    m_total = total;
+    m_total = whole;
+    m_guessed = false;
     notify();
 }
 
@@ -57,7 +68,7 @@ qint64 OperationProgress::elapsedMs() const
 
 qint64 OperationProgress::remainingMs() const
 {
-    if (m_done <= 0)
+    if (m_done <= 0 || m_guessed)
         return -1;
     // The pace up to the last settled transaction, so a wait for a reply does not stretch it.
     const double perTransaction = double(m_lastStepNs - m_startNs) / m_done;

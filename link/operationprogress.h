@@ -18,12 +18,17 @@ public:
     // Runs at the start, after every change and once more at the end.
     std::function<void(const OperationProgress &)> changed;
 
-    // A new count from 0; ignored while one runs, so a step of a larger
-    // operation (the identification inside a read) counts into the larger one.
-    // True when this call started it.
-    bool start(int total);
-    // Corrects the total once the operation knows better (never below what is done).
+    // A new count from 0. While one runs, the operation becomes a part of it
+    // (zavctl counts a whole command: identification, parameters, colours): it
+    // counts into the running total, which already holds its share. True when
+    // this call started a count. A guessed total tells no time left until it is
+    // corrected, so the time left does not leap when the truth is known.
+    bool start(int total, bool guessed = false);
+    // Corrects the total once the operation knows better (never below what is
+    // done); inside a part, the part's own total, by the difference it makes.
     void setTotal(int total);
+    // A part has ended; the count runs on.
+    void endPart() { m_partTotal = -1; }
     // Transactions settled: made, or given up for good after a failure.
     void advance(int count = 1);
     void finish();
@@ -37,17 +42,20 @@ public:
     // "120/278, 0:05 left", as the window's bar and zavctl show it.
     QString text() const;
 
-    // start() and finish() around a scope; nested scopes leave the outer count running.
+    // start() and finish() around a scope; a nested scope is a part of the outer count.
     class Scope
     {
     public:
-        Scope(OperationProgress &progress, int total) : m_progress(progress), m_owner(progress.start(total))
+        Scope(OperationProgress &progress, int total, bool guessed = false)
+            : m_progress(progress), m_owner(progress.start(total, guessed))
         {
         }
         ~Scope()
         {
             if (m_owner)
                 m_progress.finish();
+            else
+                m_progress.endPart();
         }
         Scope(const Scope &) = delete;
         Scope &operator=(const Scope &) = delete;
@@ -64,6 +72,8 @@ private:
     bool m_running = false;
     int m_done = 0;
     int m_total = 0;
+    int m_partTotal = -1; // the running part's own total, -1 outside a part
+    bool m_guessed = false;
     qint64 m_startNs = 0;
     qint64 m_lastStepNs = 0;
 };

@@ -249,9 +249,10 @@ QString usageText()
 
 Runs the ZAV tool's controller operations without the window: the same frames,
 pacing and port mapping. Progress goes to standard error, results to standard
-output. During a read, a write and the colour transfers the progress is the
-count of transactions done out of the total and the time left: one line that
-updates itself on a terminal, a line at every tenth of the way otherwise.
+output. During identify, read and write the progress is the count of the whole
+command's transactions (identification, parameters, colours, read-back) out of
+one total and the time left: one line that updates itself on a terminal, a line
+at every tenth of the way otherwise.
 
 Port: --port N opens port N (1 to 9): the device in ZAV_COM<N>, else the adapter
 assigned to ComN on the window's Communications page, else /dev/ttyS<N-1>;

@@ -112,8 +112,9 @@ struct PortOutput
     PortOutcome outcome;
 };
 
-int lineFailure(PortOutput &output, const ControllerSession &session)
+int lineFailure(PortOutput &output, ControllerSession &session)
 {
+    session.link().progress().finish();
     return output.fail(ExitNoAnswer, session.lineFailureText());
 }
 
@@ -121,6 +122,7 @@ int lineFailure(PortOutput &output, const ControllerSession &session)
 // what was and was not done. Every operation has closed the port by then.
 int stopReport(PortOutput &output, ControllerSession &session, const QString &notDone)
 {
+    session.link().progress().finish();
     int status = ExitBadFile;
     QString text;
     if (session.traceFailed()) {
@@ -191,13 +193,28 @@ QString portName(ControllerSession &session)
     return QStringLiteral("Com%1: %2").arg(number).arg(deviceForPort(number));
 }
 
+// One count for the whole command: the identification's steps, one transaction
+// per parameter, the colour records and the read-back add up to one total, so
+// the time left runs on from one operation to the next. Until the identification
+// has found the map, every address stands in for the parameters.
+constexpr int kIdentifySteps = int(std::tuple_size_v<decltype(CapabilityMap::bytes)>);
+constexpr int kEveryAddress = 256;
+
+// The command's transactions are over: its last progress line goes before its outcome.
+void endCount(ControllerSession &session)
+{
+    session.link().progress().finish();
+}
+
 int runIdentify(ControllerSession &session, const CommandLine &line, PortOutput &output)
 {
     const QString notDone = QStringLiteral("nothing printed");
     if (session.stopped())
         return stopReport(output, session, notDone);
+    OperationProgress::Scope counted(session.link().progress(), kIdentifySteps);
     session.setOperation(QStringLiteral("identification"));
     session.operations().IdentificarZAV();
+    endCount(session);
     if (!session.finishOperation())
         return notThrough(output, session, notDone);
     if (line.json) {
@@ -222,6 +239,9 @@ int runRead(ControllerSession &session, const CommandLine &line, PortOutput &out
         line.output.isEmpty() ? QStringLiteral("nothing printed") : QStringLiteral("no file written");
     if (session.stopped())
         return stopReport(output, session, notDone);
+    OperationProgress::Scope counted(
+        session.link().progress(),
+        kIdentifySteps + kEveryAddress + (line.colours ? ColourRecord::kTransactions : 0), true);
     session.setOperation(QStringLiteral("the read"));
     session.operations().CLeer_Click();
     if (!session.finishOperation())
@@ -235,6 +255,7 @@ int runRead(ControllerSession &session, const CommandLine &line, PortOutput &out
         if (!session.finishOperation())
             return notThrough(output, session, notDone);
     }
+    endCount(session);
     output.outcome.result = QStringLiteral("read");
     if (!line.output.isEmpty()) {
         const QString path = expandOutputPattern(line.output, session.port().portNumber(),
@@ -307,6 +328,7 @@ int verifyWrite(ControllerSession &session, const CommandLine &line, PortOutput 
         if (!session.finishOperation())
             return notThrough(output, session, notDone);
     }
+    endCount(session);
     session.fields().setStatusLine(QStringLiteral("Ended"));
     output.outcome.differences = differences;
     if (differences.isEmpty()) {
@@ -338,18 +360,25 @@ int runWrite(ControllerSession &session, const CommandLine &line, PortOutput &ou
     const QString nothingWritten = QStringLiteral("nothing was written");
     if (session.stopped())
         return stopReport(output, session, nothingWritten);
+    const int colours = line.colours ? ColourRecord::kTransactions : 0;
+    const auto commandTotal = [&](int parameters) {
+        return kIdentifySteps + parameters + colours + (line.verify ? parameters + colours : 0);
+    };
+    OperationProgress::Scope counted(session.link().progress(), commandTotal(kEveryAddress), true);
     session.setOperation(QStringLiteral("identification"));
     session.operations().IdentificarZAV();
     if (!session.finishOperation())
         return notThrough(output, session, nothingWritten);
 
     const QList<int> written = session.operations().writtenAddresses();
+    session.link().progress().setTotal(commandTotal(int(written.size())));
     if (session.stopped())
         return stopReport(output, session, nothingWritten);
     session.fields().focused.clear();
     session.setOperation(QStringLiteral("the write"));
     session.operations().CEscribir_Click();
     if (!session.fields().focused.isEmpty()) {
+        endCount(session);
         session.finishOperation();
         return output.fail(ExitBadFile, session.fields().statusLine());
     }
@@ -381,6 +410,8 @@ int runWrite(ControllerSession &session, const CommandLine &line, PortOutput &ou
             return notThrough(output, session, coloursNotDone);
         summary += QStringLiteral(", the colours and the sector table");
     }
+    if (!line.verify)
+        endCount(session);
     output.out(summary + QStringLiteral(" to %1\n").arg(portName(session)));
     output.outcome.result = QStringLiteral("written");
     if (line.verify)
