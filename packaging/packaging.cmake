@@ -79,6 +79,8 @@ add_custom_command(
   VERBATIM)
 add_custom_target(zav_changelog ALL DEPENDS ${zav_changelog}.gz)
 install(FILES ${zav_changelog}.gz ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION share/doc/zav)
+# What Debian's checker reports that does not apply to a package made outside Debian.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides DESTINATION share/lintian/overrides RENAME zav)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zav)

@@ -31,6 +31,7 @@ for help in helpZAV.chm ayudaZAV.chm ayudajq.chm AideZAV.chm; do
     expect "./usr/lib/zav/$help -> ../../share/zav/help/$help"
 done
 expect "./usr/share/applications/zav.desktop"
+expect "./usr/share/lintian/overrides/zav"
 expect "./usr/share/icons/hicolor/scalable/apps/zav.svg"
 expect "./usr/share/icons/hicolor/48x48/apps/zav.png"
 for page in zav zavctl zav-sim; do
