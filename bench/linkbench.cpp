@@ -196,7 +196,7 @@ int main(int argc, char **argv)
     SteadyClock clock;
     Delay delay(clock);
     delay.setDelayLoopCount(1); // calibrated: pauses are measured on the clock
-    std::unique_ptr<SerialPort> port = createQtSerialPort();
+    std::unique_ptr<SerialPort> port = createSystemSerialPort();
     port->setPortNumber(1);
     Link link(*port, clock, delay);
     MemoryFields fields;

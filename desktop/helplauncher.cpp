@@ -11,21 +11,6 @@
 
 namespace {
 
-QStringList viewerCandidates()
-{
-#ifdef Q_OS_WIN
-    return {QStringLiteral("hh")};
-#else
-    QStringList names;
-    const QString chosen = qEnvironmentVariable("ZAV_HELP_VIEWER");
-    if (!chosen.isEmpty())
-        names << chosen;
-    // Dedicated .chm viewers first; xdg-open hands the file to whatever the desktop picked.
-    names << QStringLiteral("xchm") << QStringLiteral("kchmviewer") << QStringLiteral("xdg-open");
-    return names;
-#endif
-}
-
 // The program's full path: a name with a slash as it stands, a bare name through PATH.
 QString resolveProgram(const QString &name)
 {
@@ -47,7 +32,7 @@ QString helpFilePath()
 bool startHelpViewer(const QString &helpFile, QString *error)
 {
     QStringList failures;
-    for (const QString &name : viewerCandidates()) {
+    for (const QString &name : helpViewerCandidates()) {
         const QString program = resolveProgram(name);
         if (program.isEmpty()) {
             failures << QCoreApplication::translate("HelpLauncher", "%1 not found").arg(name);

@@ -1,5 +1,6 @@
 #include "desktop/startupsettings.h"
 
+#include "desktop/settingsfolder.h"
 #include "files/regularfilereader.h"
 #include "files/wholefilewriter.h"
 #include "text/visibletext.h"
@@ -7,7 +8,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QStringList>
 
 #include <cctype>
@@ -240,9 +240,7 @@ bool writeSettingsFile(const QString &path, const StartupSettings &settings, QSt
 
 QString perUserSettingsFile(const QString &seed)
 {
-    // One folder for zav and zavctl alike, whatever each calls itself.
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1String("/ZAV");
+    const QString folder = perUserSettingsFolder();
     const QString path = folder + QLatin1String("/zav.ini");
     if (!QFileInfo::exists(path) && QDir().mkpath(folder)) {
         // The seed's values as this tool writes them; without a seed, the defaults.
@@ -259,8 +257,8 @@ QString settingsFilePath()
         return overridden;
     const QString folder = QCoreApplication::applicationDirPath();
     const QString beside = folder + QLatin1String("/zav.ini");
-    // An installed tool's folder belongs to root: each user keeps a copy of his own.
-    if (QFileInfo(folder).isWritable())
+    // An installed tool's folder belongs to the administrator: each user keeps a copy of his own.
+    if (folderTakesFiles(folder))
         return beside;
     return perUserSettingsFile(beside);
 }

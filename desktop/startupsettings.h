@@ -40,6 +40,7 @@ bool writeSettingsFile(const QString &path, const StartupSettings &settings, QSt
 // portable copy); otherwise, for an installed tool, the user's own copy from
 // perUserSettingsFile(). The environment variable ZAV_INI overrides both.
 QString settingsFilePath();
-// The user's own zav.ini, ~/.config/ZAV/zav.ini; the first call creates it with the
-// values of `seed` (the file beside the executable) or, without one, the defaults.
+// The user's own zav.ini, ~/.config/ZAV/zav.ini (Windows: %APPDATA%\ZAV\zav.ini); the
+// first call creates it with the values of `seed` (the file beside the executable)
+// or, without one, the defaults.
 QString perUserSettingsFile(const QString &seed);

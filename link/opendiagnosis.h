@@ -34,4 +34,17 @@ public:
     // lists the adapters that are there when the device is not.
     static OpenDiagnosis diagnose(int number, const QString &device, const QString &libraryError,
                                   PortCatalogue *catalogue);
+
+    // The pieces every system's diagnosis is written with.
+    static QString portPrefix(int number, const QString &device); // "Com1: /dev/ttyUSB0"
+    // "… is not connected; adapters plugged in: …"
+    static QString notConnectedText(int number, const QString &device, PortCatalogue *catalogue,
+                                    const QString &why);
+    // "… cannot be opened (libraryError)": nothing better was found.
+    static OpenDiagnosis cannotOpen(int number, const QString &device, const QString &libraryError);
+
+private:
+    // The system's own look at the device (opendiagnosis_unix.cpp, opendiagnosis_win.cpp).
+    static OpenDiagnosis diagnoseSystem(int number, const QString &device, const QString &libraryError,
+                                        PortCatalogue *catalogue);
 };

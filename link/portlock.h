@@ -4,10 +4,11 @@
 #include <QStringList>
 #include <QtGlobal>
 
-// The lock files serial programs leave for a device they hold: "LCK..ttyUSB0"
-// in the usual lock folders, holding the owner's process id as ten characters
-// and a newline (or, in the old form, as four binary bytes; the serial library
-// writes it as a line followed by its program's name).
+// The lock files serial programs leave for a device they hold: "LCK..ttyUSB0" in
+// the usual lock folders, holding the owner's process id as ten characters and a
+// newline (or, in the old form, as four binary bytes; the serial library writes it
+// as a line followed by its program's name). Unix only: on Windows the port's
+// exclusive open is the lock.
 class PortLock
 {
 public:

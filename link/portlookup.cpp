@@ -1,10 +1,9 @@
 #include "link/portlookup.h"
 
 #include "link/portcatalogue.h"
+#include "link/serialport.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -44,15 +43,6 @@ QString PortLookup::variableName(int number)
     return QStringLiteral("ZAV_COM%1").arg(number);
 }
 
-QString PortLookup::defaultDevice(int number)
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
-}
-
 PortRoute PortLookup::route(int number) const
 {
     PortRoute route;
@@ -66,43 +56,12 @@ PortRoute PortLookup::route(int number) const
     route.assigned = assignment(number);
     if (!route.assigned.isEmpty()) {
         route.source = PortRoute::Assignment;
-        // The stable name leads to wherever the adapter is plugged in now. The
-        // device is opened by its own node, so that lock files name it as other
-        // programs do (LCK..ttyUSB0).
-        const QFileInfo link(route.assigned);
-        if (link.exists()) {
-            route.device = link.canonicalFilePath();
-        } else if (const SerialDevice *device = m_catalogue.find(route.assigned)) {
-            route.device = device->path;
-        } else {
-            route.device = route.assigned; // not plugged in: opening it says so
-        }
+        route.device = assignedDevice(route.assigned);
         return route;
     }
     route.source = PortRoute::Default;
     route.device = defaultDevice(number);
     return route;
-}
-
-PortLookup::Presence PortLookup::presence(const QString &device) const
-{
-    if (device.isEmpty())
-        return Presence::NotConnected;
-#ifndef Q_OS_WIN
-    // Pseudo-terminals and other nodes the catalogue does not list count when they
-    // exist, unless the serial driver says no UART answered at the node: its port
-    // type, read where it needs no open (which would raise the modem lines, and
-    // which a user outside the port's group may not do), is 0, unknown.
-    const QFileInfo node(device);
-    if (node.exists()) {
-        QFile type(m_ttyClassDir + QLatin1Char('/') + QFileInfo(node.canonicalFilePath()).fileName() +
-                   QStringLiteral("/type"));
-        if (type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0")
-            return Presence::NoDevice;
-        return Presence::Present;
-    }
-#endif
-    return m_catalogue.find(device) ? Presence::Present : Presence::NotConnected;
 }
 
 QString PortLookup::presenceText(Presence presence)
@@ -168,4 +127,9 @@ PortLookup &PortLookup::system()
     static PortCatalogue catalogue;
     static PortLookup lookup(catalogue);
     return lookup;
+}
+
+QString deviceForPort(int number)
+{
+    return PortLookup::system().route(number).device;
 }

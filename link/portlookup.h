@@ -29,6 +29,7 @@ struct PortRoute
 // The device each Com number opens: ZAV_COM<n> when set, else the device the
 // technician assigned to the number (kept per user, by its stable name, in the
 // settings store "ZAV", group "Ports"), else the system's n-th serial port.
+// What differs by system is in link/portlookup_unix.cpp and link/portlookup_win.cpp.
 // Several links share one lookup; each asks for its own number.
 class PortLookup
 {
@@ -45,9 +46,13 @@ public:
     };
     Presence presence(const QString &device) const;
     bool isPresent(const QString &device) const { return presence(device) == Presence::Present; }
+    // The device an assignment's stored name leads to now; the name itself when
+    // the adapter is not plugged in (opening it says so).
+    QString assignedDevice(const QString &assigned) const;
     // "present", "not connected", "no device at this node".
     static QString presenceText(Presence presence);
-    // Where the serial driver describes its ports (/sys/class/tty); tests use a folder of their own.
+    // Linux: where the serial driver describes its ports (/sys/class/tty); tests use a folder of
+    // their own.
     void setTtyClassDir(const QString &dir) { m_ttyClassDir = dir; }
 
     // Keeps the device for the number, by its stable name where it has one.
@@ -62,6 +67,7 @@ public:
     std::optional<SerialDevice> adapterToOffer(int number);
 
     static QString variableName(int number);
+    // /dev/ttyS<n-1>; Windows: COM<n>.
     static QString defaultDevice(int number);
 
     PortCatalogue &catalogue() const { return m_catalogue; }

@@ -13,11 +13,6 @@
 #include <unistd.h>
 #endif
 
-QString deviceForPort(int number)
-{
-    return PortLookup::system().route(number).device;
-}
-
 namespace {
 
 #ifdef Q_OS_UNIX
@@ -179,7 +174,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<SerialPort> createQtSerialPort()
+std::unique_ptr<SerialPort> createSystemSerialPort()
 {
     return std::make_unique<QtSerialPort>();
 }

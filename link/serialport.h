@@ -46,5 +46,7 @@ public:
 // The device "Com n" opens now (PortLookup::system()).
 QString deviceForPort(int number);
 
-// QSerialPort behind the interface above.
-std::unique_ptr<SerialPort> createQtSerialPort();
+// The system's serial port behind the interface above: Qt Serial Port on Linux
+// (link/qtserialport.cpp), the Win32 communications API on Windows
+// (link/winserialport.cpp).
+std::unique_ptr<SerialPort> createSystemSerialPort();

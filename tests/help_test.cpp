@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+const char kRecordVariable[] = "ZAV_TEST_VIEWER_RECORD";
+} // namespace
+
 class HelpTest : public QObject
 {
     Q_OBJECT
@@ -18,29 +22,24 @@ class HelpTest : public QObject
 private slots:
     void initTestCase()
     {
-        // A folder whose name a shell would split or expand.
+        // A copy of this program stands in for the viewer (main() below) in a folder
+        // whose name a shell would split or expand.
         const QString folder = m_tmp.filePath(QStringLiteral("help viewer $(x) & co"));
         QVERIFY(QDir().mkpath(folder));
-        m_viewer = folder + QStringLiteral("/fake viewer.sh");
-        m_record = folder + QStringLiteral("/argv.txt");
-        QFile script(m_viewer);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        // Writes one line per argument, then the count, through a temporary so the
-        // test never reads a half-written record.
-        script.write("#!/bin/sh\n"
-                     "out=\"$(dirname \"$0\")/argv.txt\"\n"
-                     "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out.tmp\"\n"
-                     "echo \"count=$#\" >> \"$out.tmp\"\n"
-                     "mv \"$out.tmp\" \"$out\"\n");
-        script.close();
-        QVERIFY(
-            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        const QFileInfo self(QCoreApplication::applicationFilePath());
+        m_viewer = folder + QStringLiteral("/fake viewer");
+        if (!self.suffix().isEmpty())
+            m_viewer += QLatin1Char('.') + self.suffix();
+        QVERIFY(QFile::copy(self.filePath(), m_viewer));
+        m_record = m_tmp.filePath(QStringLiteral("argv.txt"));
+        qputenv(kRecordVariable, m_record.toLocal8Bit());
     }
 
     void pathReachesViewerAsOneArgument()
     {
         qputenv("ZAV_HELP_VIEWER", m_viewer.toLocal8Bit());
-        const QString helpFile = m_tmp.filePath(QStringLiteral("my docs; rm -rf x/$HOME/helpZAV.chm"));
+        // A path a shell would split or expand.
+        const QString helpFile = m_tmp.filePath(QStringLiteral("my docs; rm -rf x & $(y)/$HOME/helpZAV.chm"));
         QString error;
         QVERIFY2(startHelpViewer(helpFile, &error), qPrintable(error));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_record), 5000);
@@ -70,5 +69,28 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(HelpTest)
+// Started with kRecordVariable set, the program is the stand-in viewer: it writes
+// one line per argument, then the count, through a temporary so the test never
+// reads a half-written record.
+int main(int argc, char *argv[])
+{
+    const QString record = qEnvironmentVariable(kRecordVariable);
+    if (!record.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        QFile out(record + QStringLiteral(".tmp"));
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        const QStringList args = app.arguments().mid(1);
+        for (const QString &arg : args)
+            out.write(arg.toLocal8Bit() + '\n');
+        out.write("count=" + QByteArray::number(args.size()) + '\n');
+        out.close();
+        return QFile::rename(out.fileName(), record) ? 0 : 1;
+    }
+    QCoreApplication app(argc, argv);
+    HelpTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "help_test.moc"

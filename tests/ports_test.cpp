@@ -57,7 +57,7 @@ const QString kStableB = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_U
 QString diagnoseHere(const QString &device)
 {
     qputenv("ZAV_COM1", device.toLocal8Bit());
-    std::unique_ptr<SerialPort> port = createQtSerialPort();
+    std::unique_ptr<SerialPort> port = createSystemSerialPort();
     port->setPortNumber(1);
     if (port->open()) {
         port->close();
@@ -368,7 +368,7 @@ private slots:
         file.close();
 
         qputenv("ZAV_COM1", pty.slave.toLocal8Bit());
-        std::unique_ptr<SerialPort> port = createQtSerialPort();
+        std::unique_ptr<SerialPort> port = createSystemSerialPort();
         port->setPortNumber(1);
         SteadyClock clock;
         Delay delay(clock);

@@ -62,7 +62,7 @@ class PortTrialTest : public QObject
         QTemporaryDir dir;
         QString path;
         MemoryFields fields;
-        CountingPort port{createQtSerialPort()};
+        CountingPort port{createSystemSerialPort()};
         ManualClock clock;
         Delay delay{clock};
         StartupSettings settings;

@@ -314,8 +314,11 @@ private slots:
             file.close();
             QFile::setPermissions(seedPath, QFileDevice::ReadOwner | QFileDevice::ReadOther);
         }
+        // The user's configuration folder on Linux, and on Windows.
         const QByteArray savedHome = qgetenv("XDG_CONFIG_HOME");
+        const QByteArray savedAppData = qgetenv("APPDATA");
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        qputenv("APPDATA", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         const QString path = perUserSettingsFile(seedPath);
         QCOMPARE(path, dir.filePath(QStringLiteral("config/ZAV/zav.ini")));
         QFile made(path);
@@ -334,6 +337,10 @@ private slots:
             qunsetenv("XDG_CONFIG_HOME");
         else
             qputenv("XDG_CONFIG_HOME", savedHome);
+        if (savedAppData.isEmpty())
+            qunsetenv("APPDATA");
+        else
+            qputenv("APPDATA", savedAppData);
     }
 
     void languageList_data()

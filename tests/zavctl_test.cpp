@@ -52,7 +52,7 @@ struct Window
     MemoryFields fields;
     SteadyClock clock;
     Delay delay{clock};
-    std::unique_ptr<SerialPort> port = createQtSerialPort();
+    std::unique_ptr<SerialPort> port = createSystemSerialPort();
     Link link{*port, clock, delay};
     CapabilityMap map;
     SectorState sectors;

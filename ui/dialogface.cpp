@@ -1,15 +1,31 @@
 #include "ui/dialogface.h"
 
+#include <QDir>
+#include <QFontDatabase>
 #include <QFontInfo>
 
 namespace {
 
 const QString kFace = QStringLiteral("Carlito");
 
+// A build that carries the face in its resources (Windows, where no package
+// brings it) makes it known to the application before its first use.
+void addBundledFaces()
+{
+    static const bool added = [] {
+        const QDir folder(QStringLiteral(":/zav-fonts"));
+        for (const QString &name : folder.entryList(QDir::Files))
+            QFontDatabase::addApplicationFont(folder.filePath(name));
+        return true;
+    }();
+    (void)added;
+}
+
 } // namespace
 
 QFont dialogFont(qreal points)
 {
+    addBundledFaces();
     QFont font(kFace);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);

@@ -15,6 +15,6 @@ constexpr qreal kSmallestPoints = 7.5;
 // The window's face at the given size.
 QFont dialogFont(qreal points = kDesignPoints);
 
-// True when the face is installed (otherwise fontconfig stands in another one and
-// some captions may need to shrink or wrap).
+// True when the face is installed or bundled (otherwise the system stands in another
+// one and some captions may need to shrink or wrap).
 bool dialogFaceInstalled();

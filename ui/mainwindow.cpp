@@ -89,7 +89,7 @@ QString fieldName(const char *name)
 frmMain::frmMain(StartupSettings &settings, QString settingsPath, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_settings(settings), m_settingsPath(std::move(settingsPath)), m_port(createQtSerialPort()),
+      m_settings(settings), m_settingsPath(std::move(settingsPath)), m_port(createSystemSerialPort()),
       m_delay(m_clock), m_link(*m_port, m_clock, m_delay), m_traffic(m_clock.nowNs())
 {
     setObjectName(QStringLiteral("frmMain"));

@@ -24,7 +24,7 @@ bool isHexByte(const QString &word)
 } // namespace
 
 E2eRig::E2eRig()
-    : port(createQtSerialPort()), link(*port, clock, delay), ops(fields, link, map, 0),
+    : port(createSystemSerialPort()), link(*port, clock, delay), ops(fields, link, map, 0),
       editor(sectors, grid, fields), colours(link, fields, editor)
 {
     setRealPauses(false);

@@ -255,10 +255,11 @@ one total and the time left: one line that updates itself on a terminal, a line
 at every tenth of the way otherwise.
 
 Port: --port N opens port N (1 to 9): the device in ZAV_COM<N>, else the adapter
-assigned to ComN on the window's Communications page, else /dev/ttyS<N-1>;
---device PATH opens PATH as port 1; with neither, the port in the window's
-zav.ini: the one beside the programs, or ~/.config/ZAV/zav.ini when that folder
-is not writable (an installed tool), or the file named by ZAV_INI.
+assigned to ComN on the window's Communications page, else /dev/ttyS<N-1>
+(Windows: COM<N>); --device PATH opens PATH as port 1; with neither, the port
+in the window's zav.ini: the one beside the programs, or ~/.config/ZAV/zav.ini
+(Windows: %APPDATA%\ZAV\zav.ini) when that folder is not writable (an installed
+tool), or the file named by ZAV_INI.
 
 Several ports: --port and --device may be given more than once, and --ports
 takes a list such as 1-4,7 (devices run as Com1, Com2, ... in the order given).
@@ -308,7 +309,8 @@ Commands:
       Sends one direct command.
   ports [--json]
       Lists the serial devices the system has (path, description, maker,
-      serial number, USB vendor:product, stable /dev/serial/by-id name) and, for
+      serial number, USB vendor:product, stable name: /dev/serial/by-id on
+      Linux, the device instance id on Windows) and, for
       Com1 to Com9, the device each opens and where that comes from (ZAV_COM<N>,
       an assignment or the default).
   diff A.zav B.zav

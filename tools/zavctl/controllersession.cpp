@@ -12,7 +12,7 @@ const QString kDataError = QStringLiteral("Reading Error in data");
 } // namespace
 
 ControllerSession::ControllerSession(qint16 factoryCode)
-    : m_delay(m_clock), m_port(createQtSerialPort()), m_link(*m_port, m_clock, m_delay),
+    : m_delay(m_clock), m_port(createSystemSerialPort()), m_link(*m_port, m_clock, m_delay),
       m_editor(m_sectors, m_grid, m_fields), m_operations(m_fields, m_link, m_map, factoryCode),
       m_colours(m_link, m_fields, m_editor), m_files(m_fields, m_editor), m_traffic(m_clock.nowNs())
 {

@@ -3,11 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#endif
 
 namespace {
 
@@ -27,12 +25,7 @@ QStringList &lockFolders()
 
 bool processAlive(qint64 pid)
 {
-#ifdef Q_OS_UNIX
     return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
-#else
-    Q_UNUSED(pid);
-    return false;
-#endif
 }
 
 struct LockFile
