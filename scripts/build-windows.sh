@@ -97,8 +97,10 @@ prepare_wine() {
     fi
     # A fresh prefix says Windows 7; Qt 6 is made for Windows 10.
     wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
-    # One server for the whole run, rather than one started by every test.
-    wineserver -p
+    # One server for the whole run, rather than one started by every test; the
+    # one the commands above left lingering is let go first (-p refuses to start beside it).
+    wineserver -w
+    wineserver -p >/dev/null 2>&1
     wine cmd /c ver 2>/dev/null | tr -d '\r' | grep -v '^$' || true
 }
 

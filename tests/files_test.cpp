@@ -81,7 +81,8 @@ QByteArray contentOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
 }
 
-QStringList filesIn(const QString &dir)
+// The helpers below serve the Unix-only cases.
+[[maybe_unused]] QStringList filesIn(const QString &dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
@@ -115,7 +116,7 @@ struct DeviceRig : VirtualLink
 
 // Runs the window's Save or the zav.ini rewrite, which write through one routine;
 // true when it says it saved.
-bool runWriter(bool settingsFile, const QString &path, QString *said)
+[[maybe_unused]] bool runWriter(bool settingsFile, const QString &path, QString *said)
 {
     if (settingsFile)
         return writeSettingsFile(path, StartupSettings{}, said);
@@ -127,7 +128,7 @@ bool runWriter(bool settingsFile, const QString &path, QString *said)
     return saved && rig.fields.messages.isEmpty();
 }
 
-qint64 writtenSize(bool settingsFile)
+[[maybe_unused]] qint64 writtenSize(bool settingsFile)
 {
     if (settingsFile)
         return formatSettings(StartupSettings{}).size();
