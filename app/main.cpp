@@ -3,13 +3,18 @@
 //   zav [--ini PATH] [--demo [--profile NAME]] [--trace FILE]
 //
 // --demo starts the controller simulator zav-sim as a child process and puts
-// "Com1:" on its pseudo-terminal for this run. --trace appends the traffic
-// record (every frame on the line) to FILE as it goes ("-": standard error).
-// SIGTERM (logout) and SIGINT close the window as its close box does.
+// "Com1:" on its pseudo-terminal for this run; where there are no
+// pseudo-terminals (Windows) the same simulated controller runs inside this
+// process behind "Com1:". --trace appends the traffic record (every frame on the
+// line) to FILE as it goes ("-": standard error). SIGTERM (logout) and SIGINT
+// close the window as its close box does.
 
+#include "desktop/demoport.h"
+#include "desktop/simulatedport.h"
 #include "desktop/startupsettings.h"
 #include "desktop/stopsignals.h"
 #include "desktop/tracefile.h"
+#include "link/portlookup.h"
 #include "ui/mainwindow.h"
 #include "ui/splashwindow.h"
 #include "ui/translations.h"
@@ -25,6 +30,12 @@
 #include <QTimer>
 
 namespace {
+
+#ifdef Q_OS_WIN
+constexpr bool kDemoInProcess = true;
+#else
+constexpr bool kDemoInProcess = false;
+#endif
 
 QString findSimulator()
 {
@@ -159,11 +170,25 @@ int main(int argc, char *argv[])
     StartupSettings settings = read.settings;
 
     QProcess simulator;
+    frmMain::PortMaker makePort;
     // The demo's own settings file lives in a private folder of this run and goes with it.
     QTemporaryDir demoDir;
     if (parser.isSet(demoOption)) {
         QString error;
-        const QString device = startSimulator(simulator, parser.value(profileOption), &error);
+        QString device;
+        if (kDemoInProcess) {
+            ControllerState controller;
+            if (SimulatedPort::loadProfile(parser.value(profileOption), &controller, &error)) {
+                device = SimulatedPort::deviceLabel();
+                PortLookup::system().addInProcessDevice(device);
+                makePort = [controller](Clock &clock) -> std::unique_ptr<SerialPort> {
+                    return std::make_unique<DemoPort>(createSystemSerialPort(),
+                                                      std::make_unique<SimulatedPort>(clock, controller));
+                };
+            }
+        } else {
+            device = startSimulator(simulator, parser.value(profileOption), &error);
+        }
         if (device.isEmpty()) {
             QMessageBox::critical(nullptr, QStringLiteral("ZAV"), error);
             return 1;
@@ -199,7 +224,7 @@ int main(int argc, char *argv[])
     }
 
     // 3. The main window loads and shows itself.
-    frmMain window(settings, settingsPath);
+    frmMain window(settings, settingsPath, makePort);
     if (traceFile.isOpen()) {
         traceFile.failed = [&window](const QString &error) { reportTraceFailure(window, error); };
         window.traffic().addSink([&traceFile](const QString &line) { traceFile.writeLine(line); });

@@ -77,6 +77,21 @@ QString PortLookup::presenceText(Presence presence)
     return QCoreApplication::translate("PortLookup", "not connected");
 }
 
+PortLookup::Presence PortLookup::presence(const QString &device) const
+{
+    if (device.isEmpty())
+        return Presence::NotConnected;
+    if (m_inProcess.contains(device))
+        return Presence::Present;
+    return systemPresence(device);
+}
+
+void PortLookup::addInProcessDevice(const QString &device)
+{
+    if (!m_inProcess.contains(device))
+        m_inProcess << device;
+}
+
 void PortLookup::assign(int number, const QString &assignmentName)
 {
     QSettings settings = store();

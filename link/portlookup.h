@@ -3,6 +3,7 @@
 #include "link/serialdevice.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class PortCatalogue;
@@ -44,8 +45,13 @@ public:
         NotConnected, // no such device now
         NoDevice,     // a node the serial driver keeps for a port no UART answers at
     };
+    // Listed by the catalogue, a node with something behind it, or a device
+    // that lives inside this process.
     Presence presence(const QString &device) const;
     bool isPresent(const QString &device) const { return presence(device) == Presence::Present; }
+    // A device served inside this process (the demo's simulated controller),
+    // which a ZAV_COM<n> may name; it is there as long as the process runs.
+    void addInProcessDevice(const QString &device);
     // The device an assignment's stored name leads to now; the name itself when
     // the adapter is not plugged in (opening it says so).
     QString assignedDevice(const QString &assigned) const;
@@ -76,6 +82,10 @@ public:
     static PortLookup &system();
 
 private:
+    // The system's side of presence() (link/portlookup_unix.cpp, _win.cpp).
+    Presence systemPresence(const QString &device) const;
+
     PortCatalogue &m_catalogue;
     QString m_ttyClassDir = QStringLiteral("/sys/class/tty");
+    QStringList m_inProcess;
 };

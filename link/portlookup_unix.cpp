@@ -10,10 +10,8 @@ QString PortLookup::defaultDevice(int number)
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 }
 
-PortLookup::Presence PortLookup::presence(const QString &device) const
+PortLookup::Presence PortLookup::systemPresence(const QString &device) const
 {
-    if (device.isEmpty())
-        return Presence::NotConnected;
     // Pseudo-terminals and other nodes the catalogue does not list count when they
     // exist, unless the serial driver says no UART answered at the node: its port
     // type, read where it needs no open (which would raise the modem lines, and

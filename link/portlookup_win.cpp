@@ -7,9 +7,9 @@ QString PortLookup::defaultDevice(int number)
     return QStringLiteral("COM%1").arg(number);
 }
 
-PortLookup::Presence PortLookup::presence(const QString &device) const
+PortLookup::Presence PortLookup::systemPresence(const QString &device) const
 {
-    if (!device.isEmpty() && m_catalogue.find(device))
+    if (m_catalogue.find(device))
         return Presence::Present;
     return Presence::NotConnected;
 }

@@ -1,6 +1,8 @@
 // The main window offscreen: layout, the field store over the widgets, tabs,
 // polling buttons, closing and the stored placement.
 
+#include "desktop/demoport.h"
+#include "desktop/simulatedport.h"
 #include "desktop/startupsettings.h"
 #include "desktop/stopsignals.h"
 #include "device/operations.h"
@@ -39,6 +41,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -703,6 +706,45 @@ private slots:
                  qPrintable(window().portPanel().routeLabel()->text()));
         QCOMPARE(stored(), QByteArray("3\r\n"));
         QFile::remove(adapter);
+    }
+
+    // The demo where there are no pseudo-terminals: "Com1:" is the controller
+    // inside the process, and Read ZAV fills the fields through the same link.
+    void demoReadsTheInProcessController()
+    {
+        const QByteArray com1 = qgetenv("ZAV_COM1");
+        const auto restore = qScopeGuard([com1] { qputenv("ZAV_COM1", com1); });
+        qputenv("ZAV_COM1", SimulatedPort::deviceLabel().toLocal8Bit());
+        PortLookup::system().addInProcessDevice(SimulatedPort::deviceLabel());
+        ControllerState controller;
+        QString error;
+        QVERIFY2(SimulatedPort::loadProfile(QStringLiteral("cx2"), &controller, &error), qPrintable(error));
+        LineOptions quick;
+        quick.lineRate = false;
+        m_window.reset();
+        m_settings = StartupSettings{};
+        m_window = std::make_unique<frmMain>(
+            m_settings, m_dir.filePath(QStringLiteral("zav.ini")),
+            [controller, quick](Clock &clock) -> std::unique_ptr<SerialPort> {
+                return std::make_unique<DemoPort>(createSystemSerialPort(),
+                                                  std::make_unique<SimulatedPort>(clock, controller, quick));
+            });
+        m_window->setCalibrationEnabled(false);
+        m_window->Form_Load();
+        QCOMPARE(fields().statusLine(), QStringLiteral("Serial Port  1"));
+        QCOMPARE(window().portPanel().routeLabel()->text(),
+                 QStringLiteral("opens simulated controller (ZAV_COM1), present"));
+
+        QTest::mouseClick(qobject_cast<QPushButton *>(fields().widget(QStringLiteral("CLeer"))),
+                          Qt::LeftButton);
+        QCOMPARE(fields().statusLine(), QStringLiteral("Ended"));
+        QVERIFY(fields().isVisible(QStringLiteral("TLuxON")));
+        QCOMPARE(fields().text(QStringLiteral("TLuxON")), QStringLiteral("50"));
+        QCOMPARE(fields().text(QStringLiteral("TIdentificacion")).trimmed(),
+                 QStringLiteral("CX2 PORT LIGHT"));
+        const QString traffic = window().trafficView().text();
+        QVERIFY(traffic.contains(QStringLiteral(" Com1 -- port opened: simulated controller")));
+        QVERIFY(traffic.contains(QStringLiteral(" Com1 RX 4A 51 00 01 11 00 01 EE\n")));
     }
 
     // Hours of polling keep only the last lines in the box; they save and clear.

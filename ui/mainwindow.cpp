@@ -86,11 +86,12 @@ QString fieldName(const char *name)
 
 } // namespace
 
-frmMain::frmMain(StartupSettings &settings, QString settingsPath, QWidget *parent)
+frmMain::frmMain(StartupSettings &settings, QString settingsPath, const PortMaker &makePort, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_settings(settings), m_settingsPath(std::move(settingsPath)), m_port(createSystemSerialPort()),
-      m_delay(m_clock), m_link(*m_port, m_clock, m_delay), m_traffic(m_clock.nowNs())
+      m_settings(settings), m_settingsPath(std::move(settingsPath)),
+      m_port(makePort ? makePort(m_clock) : createSystemSerialPort()), m_delay(m_clock),
+      m_link(*m_port, m_clock, m_delay), m_traffic(m_clock.nowNs())
 {
     setObjectName(QStringLiteral("frmMain"));
     m_fields = new WidgetFields(this);

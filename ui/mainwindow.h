@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class ColourTransfer;
@@ -35,9 +36,13 @@ class frmMain : public QMainWindow
     Q_OBJECT
 
 public:
+    // Makes the window's serial port, timed on the window's clock.
+    using PortMaker = std::function<std::unique_ptr<SerialPort>(Clock &clock)>;
+
     // settings is the process-wide copy of zav.ini; settingsPath the file the
-    // language and port lists rewrite.
-    frmMain(StartupSettings &settings, QString settingsPath, QWidget *parent = nullptr);
+    // language and port lists rewrite. Without makePort the port is the system's.
+    frmMain(StartupSettings &settings, QString settingsPath, const PortMaker &makePort = {},
+            QWidget *parent = nullptr);
     ~frmMain() override;
 
     // Start-up of the window, steps 5 to 16: fills, selects, lays out, shows and
@@ -90,8 +95,8 @@ private:
     StartupSettings &m_settings;
     QString m_settingsPath;
 
-    std::unique_ptr<SerialPort> m_port;
     SteadyClock m_clock;
+    std::unique_ptr<SerialPort> m_port;
     Delay m_delay;
     Link m_link;
     TrafficRecord m_traffic;

@@ -1,7 +1,7 @@
 // zav-sim: a ZAV lantern controller on a pseudo-terminal, for trying the tool and for
 // end-to-end tests without hardware.
 
-#include "profile.h"
+#include "sim/profile.h"
 #include "simulator.h"
 
 #include <cerrno>
@@ -237,11 +237,11 @@ int main(int argc, char **argv)
             return 0;
         }
         if (arg == "--no-line-rate") {
-            options.lineRate = false;
+            options.line.lineRate = false;
             continue;
         }
         if (arg == "--answer-bad-checksum") {
-            options.answerBadChecksum = true;
+            options.line.answerBadChecksum = true;
             continue;
         }
         // The frame log is off unless asked for; older scripts still say so.
@@ -277,7 +277,7 @@ int main(int argc, char **argv)
                 const long ms = std::strtol(value.c_str(), &end, 10);
                 if (value.empty() || *end || ms < 0 || ms > 60000)
                     return usageError("bad --reaction-ms value '" + value + "'");
-                options.reactionMs = int(ms);
+                options.line.reactionMs = int(ms);
             }
             taken = true;
         }

@@ -1,6 +1,6 @@
 #include "simulator.h"
 
-#include "profile.h"
+#include "sim/profile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,10 +15,8 @@
 
 namespace {
 
-constexpr int64_t kByteNs = 1'000'000'000 / 960; // 10 bits at 9600 baud
-constexpr int64_t kMsNs = 1'000'000;
-// The client must get to read the last answer before the line goes.
-constexpr int64_t kHangupGraceNs = 20 * kMsNs;
+// A reply the pseudo-terminal could not take at once is offered again this soon.
+constexpr int64_t kRetryWriteNs = 1'000'000;
 
 constexpr size_t kLogLinesKept = 100000;
 
@@ -37,30 +35,6 @@ int64_t nowNs()
     return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-std::string hex(const uint8_t *bytes, size_t count)
-{
-    std::string text;
-    char cell[4];
-    for (size_t i = 0; i < count; ++i) {
-        std::snprintf(cell, sizeof cell, i ? " %02X" : "%02X", bytes[i]);
-        text += cell;
-    }
-    return text;
-}
-
-bool parseCount(const std::string &word, long low, long high, long *out)
-{
-    if (word.empty())
-        return false;
-    char *end = nullptr;
-    errno = 0;
-    const long value = std::strtol(word.c_str(), &end, 0);
-    if (errno || *end || value < low || value > high)
-        return false;
-    *out = value;
-    return true;
-}
-
 void writeOut(const std::string &text)
 {
     std::fputs(text.c_str(), stdout);
@@ -70,8 +44,9 @@ void writeOut(const std::string &text)
 } // namespace
 
 Simulator::Simulator(const ControllerState &state, const SimOptions &options)
-    : m_state(state), m_options(options), m_parser(options.answerBadChecksum)
+    : m_options(options), m_controller(state, options.line)
 {
+    m_controller.log = [this](int64_t time, const std::string &text) { logLine(time, text); };
     if (m_options.logPath == "-")
         m_logFile = stderr;
     else if (!m_options.logPath.empty())
@@ -119,86 +94,7 @@ bool Simulator::openLine(std::string *error)
 
 std::string Simulator::setFault(const std::vector<std::string> &words)
 {
-    if (words.empty())
-        return "fault needs a kind";
-    const std::string &kind = words[0];
-    const bool hasValue = words.size() >= 2;
-    const std::string value = hasValue ? words[1] : std::string();
-    if (words.size() > 2)
-        return "too many words";
-    long n = 0;
-    if (kind == "clear") {
-        if (hasValue)
-            return "clear takes no value";
-        m_faults = Faults();
-        m_hangupAt = -1;
-        return {};
-    }
-    if (kind == "silent" || kind == "short-once" || kind == "keep-old" || kind == "hold") {
-        const size_t colon = value.find(':');
-        long command = 0;
-        long address = -1;
-        if (!parseCount(value.substr(0, colon), 0, 255, &command) ||
-            (colon != std::string::npos && !parseCount(value.substr(colon + 1), 0, 255, &address)))
-            return kind + " needs CMD or CMD:ADDR";
-        (kind == "silent"       ? m_faults.silent
-         : kind == "short-once" ? m_faults.shortOnce
-         : kind == "hold"       ? m_faults.holdOnce
-                                : m_faults.keepOld)
-            .push_back({int(command), int(address)});
-        return {};
-    }
-    if (kind == "short" || kind == "long" || kind == "bad") {
-        if (hasValue && value != "on" && value != "off")
-            return kind + " takes on or off";
-        bool &flag = kind == "short"  ? m_faults.shortReply
-                     : kind == "long" ? m_faults.longReply
-                                      : m_faults.badReply;
-        flag = value != "off";
-        return {};
-    }
-    if (kind == "answer-from-try") {
-        if (!parseCount(value, 1, 1000000, &n))
-            return "answer-from-try needs a number from 1";
-        m_faults.answerFromTry = int(n);
-        m_sameFrameCount = 0;
-        return {};
-    }
-    if (kind == "late") {
-        if (!parseCount(value, 0, 3600000, &n))
-            return "late needs milliseconds";
-        m_faults.lateMs = int(n);
-        return {};
-    }
-    if (kind == "late-once") {
-        const size_t equals = value.find('=');
-        const size_t colon = value.find(':');
-        long command = 0;
-        long address = -1;
-        if (equals == std::string::npos || !parseCount(value.substr(equals + 1), 0, 3600000, &n) ||
-            !parseCount(value.substr(0, std::min(colon, equals)), 0, 255, &command) ||
-            (colon < equals && !parseCount(value.substr(colon + 1, equals - colon - 1), 0, 255, &address)))
-            return "late-once needs CMD[:ADDR]=MS";
-        m_faults.lateOnce.push_back({{int(command), int(address)}, int(n)});
-        return {};
-    }
-    if (kind == "stop-after" || kind == "hangup-after") {
-        long at = -1;
-        if (value != "off") {
-            if (!parseCount(value, 0, 1L << 40, &n))
-                return kind + " needs a number of frames or off";
-            // Counted from now, so it can be set in the middle of a session.
-            at = m_frames + n;
-        }
-        if (kind == "stop-after") {
-            m_faults.stopAtFrame = at;
-        } else {
-            m_faults.hangupAtFrame = at;
-            m_hangupAt = at >= 0 && n == 0 ? nowNs() : -1;
-        }
-        return {};
-    }
-    return "unknown fault '" + kind + "'";
+    return m_controller.setFault(words, nowNs());
 }
 
 void Simulator::catchStopSignals()
@@ -228,9 +124,8 @@ int Simulator::run()
     const sigset_t *pollMask = sigismember(&current, SIGTERM) ? &waitMask : nullptr;
     while (!m_quit && !stopSignal) {
         const int64_t now = nowNs();
-        deliverInput(now);
         sendOutput(now);
-        if (m_hangupAt >= 0 && m_output.empty() && now >= m_hangupAt)
+        if (m_controller.hangUpDue(now))
             hangUp();
 
         pollfd fds[2];
@@ -281,186 +176,45 @@ void Simulator::readLine(int64_t now)
             usleep(2000);
         return;
     }
-    for (ssize_t i = 0; i < got; ++i) {
-        int64_t due = now;
-        if (m_options.lineRate) {
-            m_inputWireFree = std::max(now, m_inputWireFree) + kByteNs;
-            due = m_inputWireFree;
-        }
-        m_input.emplace_back(buffer[i], due);
-    }
-}
-
-void Simulator::deliverInput(int64_t now)
-{
-    while (!m_input.empty() && m_input.front().second <= now) {
-        const auto [byte, due] = m_input.front();
-        m_input.pop_front();
-        WireFrame frame{};
-        const RequestParser::Result result = m_parser.feed(byte, frame);
-        if (result == RequestParser::Result::None)
-            continue;
-        // Garbage is reported once, ahead of the frame that ends it.
-        const int skipped = m_parser.takeSkipped();
-        if (skipped > 0)
-            logLine(due, "RX skipped " + std::to_string(skipped) + " byte(s) before a header");
-        if (result == RequestParser::Result::BadChecksum)
-            logLine(due, "RX " + hex(frame.data(), frame.size()) + " bad checksum, ignored");
-        else if (result == RequestParser::Result::Frame)
-            handleFrame(frame, due);
-    }
-}
-
-std::string Simulator::whyUnanswered(const WireFrame &frame) const
-{
-    if (m_faults.stopAtFrame >= 0 && m_frames > m_faults.stopAtFrame)
-        return "stopped answering";
-    for (const Faults::Silent &rule : m_faults.silent) {
-        if (rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]))
-            return "silent";
-    }
-    if (m_sameFrameCount < m_faults.answerFromTry)
-        return "try " + std::to_string(m_sameFrameCount) + ", answered from try " +
-               std::to_string(m_faults.answerFromTry);
-    return {};
-}
-
-void Simulator::handleFrame(const WireFrame &frame, int64_t completeAt)
-{
-    ++m_frames;
-    if (frame == m_lastFrame && m_sameFrameCount > 0) {
-        ++m_sameFrameCount;
-    } else {
-        m_lastFrame = frame;
-        m_sameFrameCount = 1;
-    }
-    const std::string reason = whyUnanswered(frame);
-    logLine(completeAt,
-            "RX " + hex(frame.data(), frame.size()) + (reason.empty() ? "" : " no answer: " + reason));
-    if (m_faults.hangupAtFrame >= 0 && m_frames >= m_faults.hangupAtFrame && m_hangupAt < 0)
-        m_hangupAt = completeAt;
-    if (!reason.empty())
-        return;
-    // The next identical frame is a new transaction and needs its own tries.
-    m_sameFrameCount = 0;
-
-    const auto matches = [&frame](const Faults::Silent &rule) {
-        return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
-    };
-    // A test takes its time here, knowing the client waits for this answer.
-    const auto hold = std::find_if(m_faults.holdOnce.begin(), m_faults.holdOnce.end(), matches);
-    if (hold != m_faults.holdOnce.end()) {
-        m_faults.holdOnce.erase(hold);
-        m_held.push_back(frame);
-        logLine(completeAt, "-- answer held until release");
-        return;
-    }
-    answerFrame(frame, completeAt);
-}
-
-void Simulator::answerFrame(const WireFrame &frame, int64_t completeAt)
-{
-    const auto matches = [&frame](const Faults::Silent &rule) {
-        return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
-    };
-    // A write that keeps the old byte answers exactly as one that stored it.
-    const bool isWrite =
-        frame[4] == ControllerCommand::WriteParam ||
-        (frame[4] >= ControllerCommand::WriteBankFirst && frame[4] <= ControllerCommand::WriteBankLast);
-    const bool keepOld = isWrite && std::any_of(m_faults.keepOld.begin(), m_faults.keepOld.end(), matches);
-    const ControllerState before = keepOld ? m_state : ControllerState();
-    const uint8_t answer = m_state.execute(frame[4], frame[5], frame[6]);
-    if (keepOld) {
-        m_state = before;
-        logLine(completeAt, "-- write acknowledged, old byte kept");
-    }
-    const WireFrame reply = encodeReply(frame[4], frame[5], frame[6], answer);
-    PendingReply pending;
-    pending.bytes.assign(reply.begin(), reply.end());
-    if (m_faults.badReply) {
-        pending.bytes[0] = 0x00;
-        pending.bytes[1] = 0x00;
-        pending.bytes[7] = uint8_t(~pending.bytes[7]);
-    }
-    const auto once = std::find_if(m_faults.shortOnce.begin(), m_faults.shortOnce.end(), matches);
-    const bool shortOnce = once != m_faults.shortOnce.end();
-    if (shortOnce)
-        m_faults.shortOnce.erase(once);
-    if (m_faults.shortReply || shortOnce)
-        pending.bytes.resize(7);
-    else if (m_faults.longReply)
-        pending.bytes.insert(pending.bytes.end(), {0x00, 0x00, 0x00, 0x00});
-    int64_t delay = int64_t(m_options.reactionMs + m_faults.lateMs) * kMsNs;
-    const auto late = std::find_if(m_faults.lateOnce.begin(), m_faults.lateOnce.end(),
-                                   [&matches](const Faults::LateOnce &once) { return matches(once.rule); });
-    if (late != m_faults.lateOnce.end()) {
-        delay += int64_t(late->ms) * kMsNs;
-        m_faults.lateOnce.erase(late);
-    }
-    pending.start = std::max(completeAt + delay, m_outputWireFree);
-    m_outputWireFree = byteDue(pending, pending.bytes.size() - 1);
-    m_output.push_back(std::move(pending));
-    if (m_hangupAt >= 0)
-        m_hangupAt = std::max(m_hangupAt, m_outputWireFree + kHangupGraceNs);
-}
-
-int64_t Simulator::byteDue(const PendingReply &reply, size_t index) const
-{
-    // A byte reaches the client once its last bit is on the wire.
-    return m_options.lineRate ? reply.start + int64_t(index + 1) * kByteNs : reply.start;
+    m_controller.receive(buffer, size_t(got), now);
 }
 
 void Simulator::sendOutput(int64_t now)
 {
-    while (!m_output.empty()) {
-        PendingReply &reply = m_output.front();
-        size_t end = reply.sent;
-        while (end < reply.bytes.size() && byteDue(reply, end) <= now)
-            ++end;
-        if (end > reply.sent)
-            m_maxLateNs = std::max(m_maxLateNs, now - byteDue(reply, reply.sent));
-        if (end > reply.sent && m_master >= 0) {
-            const ssize_t written = write(m_master, reply.bytes.data() + reply.sent, end - reply.sent);
-            if (written > 0)
-                reply.sent += size_t(written);
-        } else if (m_master < 0) {
-            reply.sent = end;
-        }
-        if (reply.sent < reply.bytes.size())
-            return;
-        logLine(now, "TX " + hex(reply.bytes.data(), reply.bytes.size()));
-        m_output.pop_front();
+    const std::vector<uint8_t> due = m_controller.takeOutput(now);
+    m_unwritten.insert(m_unwritten.end(), due.begin(), due.end());
+    if (m_master < 0) {
+        m_unwritten.clear();
+        return;
     }
+    if (m_unwritten.empty())
+        return;
+    const ssize_t written = write(m_master, m_unwritten.data(), m_unwritten.size());
+    if (written > 0)
+        m_unwritten.erase(m_unwritten.begin(), m_unwritten.begin() + written);
 }
 
 void Simulator::hangUp()
 {
-    m_hangupAt = -1;
-    if (m_hungUp)
+    if (m_controller.hungUp())
         return;
-    m_hungUp = true;
+    m_controller.hangUp();
     // Closing the master removes the device node and hangs up every open slave.
     close(m_master);
     close(m_slave);
     m_master = -1;
     m_slave = -1;
-    m_input.clear();
+    m_unwritten.clear();
     logLine(nowNs(), "HANGUP " + m_devicePath);
 }
 
 int64_t Simulator::nextWakeUp() const
 {
-    int64_t wake = -1;
-    auto consider = [&wake](int64_t t) { wake = wake < 0 ? t : std::min(wake, t); };
-    if (!m_input.empty())
-        consider(m_input.front().second);
-    if (!m_output.empty()) {
-        const PendingReply &reply = m_output.front();
-        consider(byteDue(reply, reply.sent));
-    }
-    if (m_hangupAt >= 0)
-        consider(m_hangupAt);
-    return wake;
+    const int64_t wake = m_controller.nextEvent();
+    if (m_unwritten.empty())
+        return wake;
+    const int64_t retry = nowNs() + kRetryWriteNs;
+    return wake < 0 ? retry : std::min(wake, retry);
 }
 
 void Simulator::readControl()
@@ -495,16 +249,13 @@ std::string Simulator::control(const std::string &line)
         return "ok\n";
     }
     if (command == "dump")
-        return formatProfile(m_state) + "end\n";
-    if (command == "lateness") {
-        const int64_t us = m_maxLateNs / 1000;
-        m_maxLateNs = 0;
-        return std::to_string(us) + "\n";
-    }
+        return formatProfile(m_controller.state()) + "end\n";
+    if (command == "lateness")
+        return std::to_string(m_controller.takeLateness() / 1000) + "\n";
     if (command == "frames")
-        return std::to_string(m_frames) + "\n";
+        return std::to_string(m_controller.frames()) + "\n";
     if (command == "device")
-        return (m_hungUp ? std::string("hung up") : m_devicePath) + "\n";
+        return (m_controller.hungUp() ? std::string("hung up") : m_devicePath) + "\n";
     if (command == "log") {
         std::string text;
         for (const std::string &entry : m_log)
@@ -512,16 +263,11 @@ std::string Simulator::control(const std::string &line)
         return text + "end\n";
     }
     if (command == "set") {
-        const std::string error = applyProfileLine(line.substr(line.find("set") + 3), m_state);
+        const std::string error = applyProfileLine(line.substr(line.find("set") + 3), m_controller.state());
         return error.empty() ? "ok\n" : "error: " + error + "\n";
     }
     if (command == "release") {
-        // A request still on its way is not held any more either.
-        m_faults.holdOnce.clear();
-        const std::vector<WireFrame> held = std::move(m_held);
-        m_held.clear();
-        for (const WireFrame &frame : held)
-            answerFrame(frame, nowNs());
+        m_controller.release(nowNs());
         return "ok\n";
     }
     if (command == "fault") {

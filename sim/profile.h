@@ -28,6 +28,9 @@ std::string applyProfileLine(const std::string &line, ControllerState &state);
 
 // Applies a whole file; the error names the line.
 bool loadProfile(const std::string &path, ControllerState &state, std::string *error);
+// Applies a whole profile text; the error names `name` and the line.
+bool loadProfileText(const std::string &text, const std::string &name, ControllerState &state,
+                     std::string *error);
 
 // The whole state as profile lines that load back to the same state.
 std::string formatProfile(const ControllerState &state);

@@ -240,6 +240,25 @@ std::string applyProfileLine(const std::string &rawLine, ControllerState &state)
     return "unknown keyword '" + keyword + "'";
 }
 
+namespace {
+
+bool loadLines(std::istream &in, const std::string &name, ControllerState &state, std::string *error)
+{
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        const std::string problem = applyProfileLine(line, state);
+        if (!problem.empty()) {
+            *error = name + ":" + std::to_string(number) + ": " + problem;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool loadProfile(const std::string &path, ControllerState &state, std::string *error)
 {
     std::ifstream in(path);
@@ -247,17 +266,14 @@ bool loadProfile(const std::string &path, ControllerState &state, std::string *e
         *error = "cannot open profile " + path;
         return false;
     }
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        const std::string problem = applyProfileLine(line, state);
-        if (!problem.empty()) {
-            *error = path + ":" + std::to_string(number) + ": " + problem;
-            return false;
-        }
-    }
-    return true;
+    return loadLines(in, path, state, error);
+}
+
+bool loadProfileText(const std::string &text, const std::string &name, ControllerState &state,
+                     std::string *error)
+{
+    std::istringstream in(text);
+    return loadLines(in, name, state, error);
 }
 
 std::string formatProfile(const ControllerState &state)
