@@ -193,7 +193,7 @@ std::string SimulatedController::setFault(const std::vector<std::string> &words,
     if (kind == "stop-after" || kind == "hangup-after") {
         long at = -1;
         if (value != "off") {
-            if (!parseCount(value, 0, 1L << 40, &n))
+            if (!parseCount(value, 0, 2000000000L, &n))
                 return kind + " needs a number of frames or off";
             // Counted from now, so it can be set in the middle of a session.
             at = m_frames + n;
