@@ -29,6 +29,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cstdlib>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 #ifdef Q_OS_WIN
@@ -106,6 +112,26 @@ void setUpParser(QCommandLineParser &parser)
     parser.addOptions({iniOption, demoOption, profileOption, traceOption});
 }
 
+#ifdef Q_OS_WIN
+// A window program gets no console of its own: --help and --version answer
+// through the output handle it was started with, else in the console it was
+// started from. False when there is neither (started from the desktop).
+bool answerOnConsole(const QString &text)
+{
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS))
+            return false;
+        out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (out == INVALID_HANDLE_VALUE)
+            return false;
+    }
+    const QByteArray bytes = text.toLocal8Bit();
+    DWORD written = 0;
+    return WriteFile(out, bytes.constData(), DWORD(bytes.size()), &written, nullptr) != 0;
+}
+#endif
+
 // --help and --version need no display: they are answered before the window
 // system is asked for one (which aborts where there is none).
 void answerHelpOrVersion(int argc, char *argv[])
@@ -126,6 +152,15 @@ void answerHelpOrVersion(int argc, char *argv[])
     setUpParser(parser);
     // The window system's own options (-platform, -style ...) are not known here.
     parser.parse(QCoreApplication::arguments());
+#ifdef Q_OS_WIN
+    const QString text = parser.isSet(QStringLiteral("version"))
+                             ? QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                   QCoreApplication::applicationVersion() + QLatin1Char('\n')
+                             : parser.helpText();
+    // From the desktop there is no console: Qt's message box answers below.
+    if (answerOnConsole(text))
+        std::exit(0);
+#endif
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
     parser.showHelp(0);
