@@ -13,9 +13,13 @@
 #    mapping (dosdevices/com5 linked to the simulator's pseudo-terminal): identify,
 #    read --colours -o, write --verify, and the Linux zavctl's diff of that file
 #    against its own read of the same simulator; then the read-all benchmark;
-# 6. packages and screenshots (hooks below);
-# 7. leaves the results in build-windows/ (ignored by git): zav.exe, zavctl.exe,
-#    the test and end-to-end logs, the benchmark.
+# 6. makes the NSIS installer and the portable zip, runs the installer silently
+#    under Wine and asks the installed zav.exe its version, then uninstalls;
+# 7. takes screenshots of the window's five pages under Wine in English, Spanish
+#    and French;
+# 8. leaves the results in build-windows/ (ignored by git): zav.exe, zavctl.exe,
+#    zav-VERSION-setup.exe, zav-VERSION-windows.zip, screenshots/, the test,
+#    end-to-end, installer and screenshot logs, the benchmark.
 #
 # Environment: ZAV_CACHE (cache folder), ZAV_WINDOWS_SKIP_TESTS=1 (build only),
 # JOBS (parallel build jobs, default the number of cores).
@@ -50,7 +54,7 @@ install_packages() {
     step "Packages"
     "$repo/scripts/install-deps.sh"
     local packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis zip
-                    fonts-crosextra-carlito dpkg-dev)
+                    fonts-crosextra-carlito dpkg-dev imagemagick xvfb xauth xdotool)
     local missing=()
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -202,14 +206,27 @@ benchmark() {
         }' "$work/read.trace" | tee "$logs/bench.txt"
 }
 
-# Hook: the NSIS installer and the portable zip, made from $out and $build.
+# The NSIS installer and the portable zip, from the build's programs and help files.
 make_packages() {
-    :
+    step "Packages: installer and zip"
+    "$repo/scripts/windows/package.sh" "$build" "$out"
 }
 
-# Hook: screenshots of the window's pages under Wine, kept in $out.
+# The installer run silently in the prefix, the installed programs asked their
+# version, then the uninstaller, which must leave the technician's files.
+test_installer() {
+    step "Installer under Wine"
+    "$repo/scripts/windows/test-installer.sh" "$out" 2>&1 | tee "$logs/installer.log"
+    return "${PIPESTATUS[0]}"
+}
+
+# The window's five pages on the demo in English, Spanish and French, drawn by
+# Qt's "windows" platform under Wine on a virtual display.
 take_screenshots() {
-    :
+    step "Screenshots under Wine"
+    "$repo/scripts/windows/screenshots.sh" "$out/screenshots" wine "$out/zav.exe" 2>&1 |
+        tee "$logs/screenshots.log"
+    return "${PIPESTATUS[0]}"
 }
 
 main() {
@@ -229,6 +246,7 @@ main() {
     run_tests || failed+=("tests")
     end_to_end || failed+=("end-to-end")
     benchmark || failed+=("benchmark")
+    test_installer || failed+=("installer")
     take_screenshots || failed+=("screenshots")
     wineserver -k || true
     echo

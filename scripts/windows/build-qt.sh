@@ -2,16 +2,25 @@
 # Builds a static qtbase for 64-bit Windows from Debian's own qt6-base source,
 # once, into the cache folder given as $1. The host's Qt tools (moc, rcc, uic)
 # come from Debian's qt6-base-dev-tools of the same version.
+#
+#   scripts/windows/build-qt.sh PREFIX           builds unless PREFIX holds it
+#   scripts/windows/build-qt.sh --cached PREFIX  only says: 0 when PREFIX holds it
 set -euo pipefail
+check_only=0
+if [ "${1:-}" = --cached ]; then
+    check_only=1
+    shift
+fi
 prefix=$1
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-version=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # e.g. 6.4.2+dfsg-10
+version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || true)   # e.g. 6.4.2+dfsg-10
 stamp="$prefix/.zav-qt-version"
 
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ] && [ -x "$prefix/bin/qt-cmake" ]; then
-    echo "Static Qt $version for Windows: $prefix (cached)"
+if [ -n "$version" ] && [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ] && [ -x "$prefix/bin/qt-cmake" ]; then
+    [ "$check_only" = 1 ] || echo "Static Qt $version for Windows: $prefix (cached)"
     exit 0
 fi
+[ "$check_only" = 0 ] || exit 1
 echo "Building static Qt $version for Windows into $prefix (once; about an hour on 2 cores)"
 
 # The source of exactly the host's version, from the machine's own archive.
