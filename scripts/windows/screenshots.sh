@@ -9,7 +9,8 @@
 # The same clicks for either platform, so the pictures can be laid side by side:
 # under Wine the window is drawn by Qt's own "windows" platform, not offscreen.
 # Each language starts PROGRAM --demo with a temporary zav.ini (its LanguageCode,
-# and FactoryCode 731 for the fifth page) and the language's locale, whose
+# and FactoryCode 731 for the fifth page) and the language's locale in LC_ALL
+# (Wine takes its user locale, numbers and dates from it, not from LANG), whose
 # messages language picks the string table's texts. Read ZAV fills page 1,
 # Refresh lights page 3, "Leer Colores" fills page 5. OUT_DIR/<lang>/pageN.png.
 #
@@ -125,7 +126,7 @@ run_language() {
     printf '1\r\n0\r\n0\r\n"%s"\r\n731\r\n' "$code" >"$work/zav.ini"
     : >"$work/traffic.txt"
     # Names relative to the folder: a Windows program reads a Unix path as another drive's.
-    (cd "$work" && exec env -u LC_ALL -u LC_MESSAGES LANG="$locale" \
+    (cd "$work" && exec env LC_ALL="$locale" LANG="$locale" \
         "$@" --demo --ini zav.ini --trace traffic.txt >"$work/zav-$lang.out" 2>&1) &
     zav_pid=$!
     wid=$(timeout 120 xdotool search --sync --onlyvisible --name '^ZAV [0-9]' | head -n 1 || true)
