@@ -106,6 +106,9 @@ private slots:
     {
         QFETCH(QString, profileName);
         QFETCH(QString, fault);
+        // zav-sim lives on a pseudo-terminal: the Windows build has none to compare with.
+        if (QByteArray(ZAV_SIM_PATH).isEmpty())
+            QSKIP("zav-sim is built on Linux only");
 
         SimProcess sim;
         QVERIFY2(sim.start(profileName, {QStringLiteral("--no-line-rate")}), qPrintable(sim.errorText()));
