@@ -3,6 +3,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#endif
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -39,6 +45,22 @@ QString tooLarge(qint64 size, qint64 limit)
 
 } // namespace
 
+bool RegularFileReader::isDeviceName(const QString &path)
+{
+#ifdef Q_OS_WIN
+    if (path.startsWith(QLatin1String("\\\\.\\")) || path.startsWith(QLatin1String("//./")))
+        return true;
+    // Only the part before the first dot counts, trailing spaces dropped.
+    static const QRegularExpression reserved(
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9]|CONIN\\$|CONOUT\\$) *(\\..*)?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return reserved.match(QFileInfo(path).fileName()).hasMatch();
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
 RegularFileRead RegularFileReader::read(const QString &path, qint64 limit, Oversize oversize)
 {
     QFile file;
@@ -68,6 +90,8 @@ RegularFileRead RegularFileReader::read(const QString &path, qint64 limit, Overs
         return refused(file.errorString());
     }
 #else
+    if (isDeviceName(path))
+        return refused(notRegular());
     const QFileInfo info(path);
     if (info.isDir())
         return refused(QCoreApplication::translate("RegularFileReader", "it is a folder"));
@@ -78,6 +102,11 @@ RegularFileRead RegularFileReader::read(const QString &path, qint64 limit, Overs
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return refused(file.errorString());
+#ifdef Q_OS_WIN
+    // Whatever the name, only a file on a disk is read.
+    if (GetFileType(HANDLE(_get_osfhandle(file.handle()))) != FILE_TYPE_DISK)
+        return refused(notRegular());
+#endif
 #endif
     // One byte more than the limit tells a file that grew since the look above.
     QByteArray bytes = file.read(limit + 1);

@@ -27,4 +27,8 @@ public:
     };
 
     static RegularFileRead read(const QString &path, qint64 limit, Oversize oversize = Oversize::Refuse);
+
+    // Windows: a name the system keeps for a device in every folder (NUL, CON,
+    // COM1, LPT1, also with an extension, as "nul.zav"); false elsewhere.
+    static bool isDeviceName(const QString &path);
 };

@@ -1,5 +1,7 @@
 #include "files/wholefilewriter.h"
 
+#include "files/regularfilereader.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -35,7 +37,8 @@ bool WholeFileWriter::open()
 {
     // A rename would put a plain file in the place of a device such as /dev/null.
     const QFileInfo target(m_file.fileName());
-    if (target.exists() && !target.isFile() && !target.isDir())
+    if (RegularFileReader::isDeviceName(m_file.fileName()) ||
+        (target.exists() && !target.isFile() && !target.isDir()))
         return fail(notRegular());
     if (!m_file.open(QIODevice::WriteOnly))
         return fail(m_file.errorString());
@@ -114,6 +117,10 @@ bool WholeFileWriter::checkFolder(const QString &folder, QString *error)
 
 bool WholeFileWriter::checkTarget(const QString &path, QString *error)
 {
+    if (RegularFileReader::isDeviceName(path)) {
+        *error = notRegular();
+        return false;
+    }
     const QFileInfo target(path);
     if (target.exists()) {
         if (target.isDir()) {

@@ -494,7 +494,7 @@ private slots:
         QTest::newRow("19 digits") << "bytes" << fileWith({{5, "1000000000000000000"}}) << "Line 5" << 0;
         QTest::newRow("a FIFO") << "fifo" << QByteArray() << "not a regular file" << 0;
         QTest::newRow("a folder") << "folder" << QByteArray() << "folder" << 0;
-        QTest::newRow("/dev/zero") << "device" << QByteArray() << "not a regular file" << 0;
+        QTest::newRow("/dev/zero (Windows: nul.zav)") << "device" << QByteArray() << "not a regular file" << 0;
         QTest::newRow("over 1 MiB") << "large" << QByteArray() << "1048576" << 0;
     }
 
@@ -513,7 +513,11 @@ private slots:
         } else if (kind == QLatin1String("folder")) {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("in.zav")));
         } else if (kind == QLatin1String("device")) {
+#ifdef Q_OS_WIN
+            path = dir.filePath(QStringLiteral("nul.zav"));
+#else
             path = QStringLiteral("/dev/zero");
+#endif
         } else {
 #ifdef Q_OS_UNIX
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
