@@ -206,6 +206,9 @@ QStringList allowedTexts(const TextWalk &walk)
 
 int walkWindow(int argc, char *argv[])
 {
+    // Qt's own file dialog, which the walk can read; Windows' native one speaks
+    // the system's language and would wait for a hand.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     installTranslations(runLanguageVersion());
     const QString own = QString::fromLocal8Bit(argv[2]);
@@ -383,6 +386,8 @@ private:
             qWarning("%s", child.readAllStandardError().constData());
             return w;
         }
+        // QProcess::Text: a Windows child's lines end in CR LF.
+        child.setTextModeEnabled(true);
         for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
             if (line.startsWith("TEXT ")) {
                 const qsizetype tab = line.indexOf('\t');
@@ -413,7 +418,8 @@ private slots:
             environment.remove(QStringLiteral("LC_ALL"));
             environment.remove(QStringLiteral("LC_MESSAGES"));
             environment.insert(QStringLiteral("LANG"), QString::fromLatin1(language.locale));
-            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            // The parent's platform (see ui_captions_test).
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QGuiApplication::platformName());
             auto child = std::make_unique<QProcess>();
             child->setProcessEnvironment(environment);
             child->start(QCoreApplication::applicationFilePath(),

@@ -29,6 +29,12 @@ QFont dialogFont(qreal points)
     QFont font(kFace);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
+#ifdef Q_OS_WIN
+    // The layout was measured with the glyphs hinted only vertically, as Debian's
+    // FreeType does; Windows hints fully by default, which widens text by a pixel
+    // here and there and shrinks or crowds captions that fit on Linux.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+#endif
     return font;
 }
 
