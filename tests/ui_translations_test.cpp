@@ -418,6 +418,10 @@ private slots:
             environment.remove(QStringLiteral("LC_ALL"));
             environment.remove(QStringLiteral("LC_MESSAGES"));
             environment.insert(QStringLiteral("LANG"), QString::fromLatin1(language.locale));
+#ifdef Q_OS_WIN
+            // Wine takes the process's regional settings (the clock's format) from LC_ALL.
+            environment.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(language.locale));
+#endif
             // The parent's platform (see ui_captions_test).
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QGuiApplication::platformName());
             auto child = std::make_unique<QProcess>();
