@@ -138,8 +138,7 @@ run_tests() {
     # to a file, shown here for the tests that failed.
     local status=0
     ctest --test-dir "$build" -j2 --output-on-failure --output-junit "$logs/tests.xml" 2>&1 |
-        tee "$logs/tests.log" || true
-    status=${PIPESTATUS[0]}
+        tee "$logs/tests.log" || status=${PIPESTATUS[0]}
     local report
     for report in "$build"/tests/reports/*.txt; do
         [ -f "$report" ] || continue
