@@ -41,66 +41,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Layout positions are in twips (1/1440 inch); the display runs at 96 dpi.
-px() { echo $(($1 * 96 / 1440)); }
-
-click_px() {
-    xdotool mousemove --window "$wid" "$1" "$2" click 1
-    sleep 0.3
-}
-
-# Clicks a main-window control at a point given in twips from the window's corner.
-click_window() { click_px "$(px "$1")" "$(px "$2")"; }
-
-# The page frames lie over the tab strip's client area, whose top follows the tab
-# row's height and so the font: find the strip's top border line right of the tabs.
-page_origin() {
-    import -window "$wid" "$work/probe.png"
-    local border
-    border=$(convert "$work/probe.png" -crop "1x120+$(px 9800)+$(px 120)" -colorspace gray -depth 8 txt:- |
-        awk -F'[,:() ]+' 'NR > 1 && $4 < 215 && !found { print $2; found = 1 }')
-    [ -n "$border" ] || { echo "screenshots: tab strip not found" >&2; exit 1; }
-    page_x=$(($(px 2640) + 2))
-    page_y=$(($(px 120) + border + 2))
-}
-
-# Clicks a control of the page shown, at a point given in twips from the page's corner.
-click_page() { click_px $((page_x + $(px "$1"))) $((page_y + $(px "$2"))); }
-
-# Waits until zav-sim's frame log has been still for two seconds.
-wait_idle() {
-    local last=-1 now still=0
-    while [ "$still" -lt 4 ]; do
-        sleep 0.5
-        now=$(stat -c %s "$work/sim.log" 2>/dev/null || echo 0)
-        if [ "$now" = "$last" ]; then still=$((still + 1)); else still=0; fi
-        last=$now
-    done
-}
-
-shot() {
-    # The pointer out of the window, so no button is drawn hovered.
-    xdotool mousemove 1270 1010
-    sleep 0.5
-    import -window "$wid" "png8:$out/$1.png"
-}
-
-# Selects tab N (1 to 5): the first by a click, the others by the wheel over the strip.
-tab() {
-    xdotool mousemove --window "$wid" "$(px 2760)" "$(px 330)" click 1
-    sleep 0.2
-    local i
-    for ((i = 1; i < $1; i++)); do
-        xdotool click 5
-        sleep 0.2
-    done
-    sleep 0.3
-}
+. "$here/../scripts/lib/window-pictures.sh"
+watched="$work/sim.log"
 
 run_language() {
     local lang=$1 locale=$2
-    out="$here/$lang/images"
-    mkdir -p "$out"
+    shots="$here/$lang/images"
+    mkdir -p "$shots"
     : >"$work/sim.log"
     local device
     device=$("$sim" --background --pid-file "$work/sim.pid" --no-line-rate --log "$work/sim.log" full) || {
@@ -150,7 +97,7 @@ run_language() {
     zav_pid=""
     kill "$sim_pid" 2>/dev/null || true
     sim_pid=""
-    echo "screenshots: $lang done ($(ls "$out" | wc -l) pictures)"
+    echo "screenshots: $lang done ($(ls "$shots" | wc -l) pictures)"
 }
 
 run_language en en_US.UTF-8
