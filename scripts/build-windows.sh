@@ -54,22 +54,7 @@ step() { printf '\n== %s\n' "$*"; }
 
 install_packages() {
     step "Packages"
-    "$repo/scripts/install-deps.sh"
-    local packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis zip
-                    fonts-crosextra-carlito dpkg-dev imagemagick xvfb xauth xdotool)
-    local missing=()
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    if [ ${#missing[@]} -gt 0 ]; then
-        if [ "$(id -u)" -ne 0 ]; then
-            echo "Missing packages: ${missing[*]} (run as root to install them)" >&2
-            exit 1
-        fi
-        export DEBIAN_FRONTEND=noninteractive
-        apt-get update -q
-        apt-get install -y -q --no-install-recommends "${missing[@]}"
-    fi
+    "$repo/scripts/install-deps.sh" --windows
 }
 
 build_qt() {

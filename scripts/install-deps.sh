@@ -14,6 +14,9 @@ for option in "$@"; do
     --gui) packages+=(xvfb xauth) ;;   # a virtual display for machines without one
     --help-viewer) packages+=(xchm) ;; # what the Help button opens the manual with
     --test) packages+=(libchm-bin) ;;  # the help files' test reads them back
+    # The Windows cross-build, its tests under Wine, its installer and pictures.
+    --windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis zip
+                          imagemagick xvfb xauth xdotool) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
     esac
 done
