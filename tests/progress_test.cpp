@@ -15,6 +15,14 @@
 
 namespace {
 
+enum class Operation
+{
+    Read,
+    Write,
+    ColourRead,
+    ColourWrite,
+};
+
 struct Rig : VirtualLink
 {
     CapabilityMap map;
@@ -46,14 +54,25 @@ struct Rig : VirtualLink
             seen.append({p.running(), p.done(), p.total(), port.frames.size(), p.remainingMs()});
         };
     }
-};
 
-enum class Operation
-{
-    Read,
-    Write,
-    ColourRead,
-    ColourWrite,
+    // The button that runs the operation.
+    void click(Operation operation)
+    {
+        switch (operation) {
+        case Operation::Read:
+            ops.CLeer_Click();
+            break;
+        case Operation::Write:
+            ops.CEscribir_Click();
+            break;
+        case Operation::ColourRead:
+            colours.CLeerColores_Click();
+            break;
+        case Operation::ColourWrite:
+            colours.CEscribirColores_Click();
+            break;
+        }
+    }
 };
 
 QList<int> addresses(std::initializer_list<std::pair<int, int>> ranges)
@@ -123,20 +142,7 @@ private slots:
         if (silentCommand >= 0)
             rig.port.silentCommandAddress.insert({silentCommand, silentAddress});
 
-        switch (operation) {
-        case Operation::Read:
-            rig.ops.CLeer_Click();
-            break;
-        case Operation::Write:
-            rig.ops.CEscribir_Click();
-            break;
-        case Operation::ColourRead:
-            rig.colours.CLeerColores_Click();
-            break;
-        case Operation::ColourWrite:
-            rig.colours.CEscribirColores_Click();
-            break;
-        }
+        rig.click(operation);
 
         QVERIFY(rig.seen.size() > 2);
         QVERIFY(rig.seen.first().running);
@@ -203,24 +209,13 @@ private slots:
         {
             OperationProgress::Scope command(rig.link.progress(), guess, true);
             for (Operation operation : operations) {
-                switch (operation) {
-                case Operation::Read:
-                    rig.ops.CLeer_Click();
-                    break;
-                case Operation::Write:
+                if (operation == Operation::Write) {
                     // As zavctl: identify, then the total the map gives.
                     rig.ops.IdentificarZAV();
                     rig.link.progress().setTotal(32 + int(rig.ops.writtenAddresses().size()) +
                                                  (operations.contains(Operation::ColourWrite) ? 536 : 0));
-                    rig.ops.CEscribir_Click();
-                    break;
-                case Operation::ColourRead:
-                    rig.colours.CLeerColores_Click();
-                    break;
-                case Operation::ColourWrite:
-                    rig.colours.CEscribirColores_Click();
-                    break;
                 }
+                rig.click(operation);
             }
         }
 
