@@ -418,10 +418,6 @@ private slots:
             environment.remove(QStringLiteral("LC_ALL"));
             environment.remove(QStringLiteral("LC_MESSAGES"));
             environment.insert(QStringLiteral("LANG"), QString::fromLatin1(language.locale));
-#ifdef Q_OS_WIN
-            // Wine takes the process's regional settings (the clock's format) from LC_ALL.
-            environment.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(language.locale));
-#endif
             // The parent's platform (see ui_captions_test).
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QGuiApplication::platformName());
             auto child = std::make_unique<QProcess>();
@@ -466,6 +462,13 @@ private slots:
         for (const auto &[key, text] : local.texts) {
             if (!hasLetter(text) || local.allowed.contains(text) || catalogue.kept.contains(text))
                 continue;
+#ifdef Q_OS_WIN
+            // Windows writes the clock and the date as the user's regional settings
+            // say, not by the program's language; a child cannot be given its own.
+            if (key.startsWith(QLatin1String("frmMain/sbStatusBar/StatusTime:")) ||
+                key.startsWith(QLatin1String("frmMain/sbStatusBar/StatusDate:")))
+                continue;
+#endif
             const auto theirs = english.texts.find(key);
             if (theirs != english.texts.end() && theirs->second == text) {
                 offenders << QStringLiteral("%1 \"%2\"").arg(key, text);
