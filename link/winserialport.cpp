@@ -171,6 +171,9 @@ public:
         if (m_lost)
             return false;
         if (!m_waitPending) {
+            // A finished wait (or one cancelled at the last close) leaves the event
+            // set: the new wait must not take that for its own end.
+            ResetEvent(m_wait.hEvent);
             if (WaitCommEvent(m_handle, &m_mask, &m_wait))
                 return true;
             const DWORD error = GetLastError();
@@ -187,12 +190,17 @@ public:
         const qint64 left = qMax<qint64>(0, ms - timer.elapsed());
         if (WaitForSingleObject(m_wait.hEvent, DWORD(left)) != WAIT_OBJECT_0)
             return systemQueue() > before;
-        m_waitPending = false;
         DWORD ignored = 0;
         if (!GetOverlappedResult(m_handle, &m_wait, &ignored, FALSE)) {
-            fail(GetLastError());
+            const DWORD error = GetLastError();
+            // Set, yet not finished: the wait goes on, it is no fault of the line.
+            if (error == ERROR_IO_INCOMPLETE)
+                return systemQueue() > before;
+            m_waitPending = false;
+            fail(error);
             return false;
         }
+        m_waitPending = false;
         return true;
     }
 
@@ -284,6 +292,7 @@ private:
             QByteArray chunk(waiting, Qt::Uninitialized);
             OVERLAPPED overlapped{};
             overlapped.hEvent = m_readEvent;
+            ResetEvent(m_readEvent); // the last read left it set
             DWORD got = 0;
             BOOL ok = ReadFile(m_handle, chunk.data(), DWORD(chunk.size()), &got, &overlapped);
             DWORD error = ok ? 0 : GetLastError();
