@@ -25,6 +25,19 @@ bool parseCount(const std::string &word, long low, long high, long *out)
     return true;
 }
 
+// "CMD" or "CMD:ADDR" (every address when none is given).
+bool parseRule(const std::string &word, Faults::Silent *rule)
+{
+    const size_t colon = word.find(':');
+    long command = 0;
+    long address = -1;
+    if (!parseCount(word.substr(0, colon), 0, 255, &command) ||
+        (colon != std::string::npos && !parseCount(word.substr(colon + 1), 0, 255, &address)))
+        return false;
+    *rule = {int(command), int(address)};
+    return true;
+}
+
 } // namespace
 
 std::string hexBytes(const uint8_t *bytes, size_t count)
@@ -143,17 +156,14 @@ std::string SimulatedController::setFault(const std::vector<std::string> &words,
         return {};
     }
     if (kind == "silent" || kind == "short-once" || kind == "keep-old" || kind == "hold") {
-        const size_t colon = value.find(':');
-        long command = 0;
-        long address = -1;
-        if (!parseCount(value.substr(0, colon), 0, 255, &command) ||
-            (colon != std::string::npos && !parseCount(value.substr(colon + 1), 0, 255, &address)))
+        Faults::Silent rule{};
+        if (!parseRule(value, &rule))
             return kind + " needs CMD or CMD:ADDR";
         (kind == "silent"       ? m_faults.silent
          : kind == "short-once" ? m_faults.shortOnce
          : kind == "hold"       ? m_faults.holdOnce
                                 : m_faults.keepOld)
-            .push_back({int(command), int(address)});
+            .push_back(rule);
         return {};
     }
     if (kind == "short" || kind == "long" || kind == "bad") {
@@ -180,14 +190,11 @@ std::string SimulatedController::setFault(const std::vector<std::string> &words,
     }
     if (kind == "late-once") {
         const size_t equals = value.find('=');
-        const size_t colon = value.find(':');
-        long command = 0;
-        long address = -1;
+        Faults::Silent rule{};
         if (equals == std::string::npos || !parseCount(value.substr(equals + 1), 0, 3600000, &n) ||
-            !parseCount(value.substr(0, std::min(colon, equals)), 0, 255, &command) ||
-            (colon < equals && !parseCount(value.substr(colon + 1, equals - colon - 1), 0, 255, &address)))
+            !parseRule(value.substr(0, equals), &rule))
             return "late-once needs CMD[:ADDR]=MS";
-        m_faults.lateOnce.push_back({{int(command), int(address)}, int(n)});
+        m_faults.lateOnce.push_back({rule, int(n)});
         return {};
     }
     if (kind == "stop-after" || kind == "hangup-after") {
@@ -214,7 +221,7 @@ std::string SimulatedController::whyUnanswered(const WireFrame &frame) const
     if (m_faults.stopAtFrame >= 0 && m_frames > m_faults.stopAtFrame)
         return "stopped answering";
     for (const Faults::Silent &rule : m_faults.silent) {
-        if (rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]))
+        if (rule.matches(frame))
             return "silent";
     }
     if (m_sameFrameCount < m_faults.answerFromTry)
@@ -242,9 +249,7 @@ void SimulatedController::handleFrame(const WireFrame &frame, int64_t completeAt
     // The next identical frame is a new transaction and needs its own tries.
     m_sameFrameCount = 0;
 
-    const auto matches = [&frame](const Faults::Silent &rule) {
-        return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
-    };
+    const auto matches = [&frame](const Faults::Silent &rule) { return rule.matches(frame); };
     // A test takes its time here, knowing the client waits for this answer.
     const auto hold = std::find_if(m_faults.holdOnce.begin(), m_faults.holdOnce.end(), matches);
     if (hold != m_faults.holdOnce.end()) {
@@ -258,9 +263,7 @@ void SimulatedController::handleFrame(const WireFrame &frame, int64_t completeAt
 
 void SimulatedController::answerFrame(const WireFrame &frame, int64_t completeAt)
 {
-    const auto matches = [&frame](const Faults::Silent &rule) {
-        return rule.command == frame[4] && (rule.address < 0 || rule.address == frame[5]);
-    };
+    const auto matches = [&frame](const Faults::Silent &rule) { return rule.matches(frame); };
     // A write that keeps the old byte answers exactly as one that stored it.
     const bool isWrite =
         frame[4] == ControllerCommand::WriteParam ||

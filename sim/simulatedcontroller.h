@@ -23,6 +23,10 @@ struct Faults
     {
         int command;
         int address; // -1: every Param1
+        bool matches(const WireFrame &frame) const
+        {
+            return command == frame[4] && (address < 0 || address == frame[5]);
+        }
     };
     std::vector<Silent> silent;
     int answerFromTry = 1;
